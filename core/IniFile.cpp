@@ -1,0 +1,327 @@
+#include "IniFile.h"
+
+#include "AtomicFile.h"
+#include "Cp1250.h"
+
+#include <QFile>
+
+#include <limits>
+
+namespace {
+
+const QByteArray Utf8Bom("\xEF\xBB\xBF");
+
+#ifdef _WIN32
+const QByteArray PlatformNewline("\r\n");
+#else
+const QByteArray PlatformNewline("\n");
+#endif
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+QByteArray TrimBlanks(const QByteArray& bytes)
+{
+    qsizetype first = 0;
+    qsizetype last = bytes.size();
+    while (first < last && IsBlank(bytes[first]))
+        ++first;
+    while (last > first && IsBlank(bytes[last - 1]))
+        --last;
+    return bytes.mid(first, last - first);
+}
+
+bool IsQuote(QChar c)
+{
+    return c == u'"' || c == u'\'';
+}
+
+bool IsBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+bool EnclosedInQuotes(const QByteArray& value)
+{
+    return value.size() >= 2 && (value.front() == '"' || value.front() == '\'')
+        && value.back() == value.front();
+}
+
+bool SameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+int DigitValue(QChar c, int base)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (base == 16 && u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (base == 16 && u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+// The magnitude of the digits, if they are all digits of the base and the value stays within
+// the limit.
+std::optional<int64_t> ParseDigits(QStringView digits, int base, int64_t limit)
+{
+    if (digits.isEmpty())
+        return std::nullopt;
+    int64_t value = 0;
+    for (QChar c : digits) {
+        const int digit = DigitValue(c, base);
+        if (digit < 0)
+            return std::nullopt;
+        value = value * base + digit;
+        if (value > limit)
+            return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
+
+std::optional<int32_t> ParseIniInteger(const QString& text)
+{
+    QStringView rest(text);
+    bool negative = false;
+    if (!rest.isEmpty() && (rest.front() == u'+' || rest.front() == u'-')) {
+        negative = rest.front() == u'-';
+        rest = rest.mid(1);
+    }
+    int base = 10;
+    if (rest.startsWith(u'$')) {
+        base = 16;
+        rest = rest.mid(1);
+    } else if (rest.startsWith(u"0x") || rest.startsWith(u"0X")) {
+        base = 16;
+        rest = rest.mid(2);
+    }
+    const int64_t limit = base == 16 ? int64_t(std::numeric_limits<uint32_t>::max())
+                                     : int64_t(std::numeric_limits<int32_t>::max()) + 1;
+    const std::optional<int64_t> magnitude = ParseDigits(rest, base, limit);
+    if (!magnitude)
+        return std::nullopt;
+    if (base == 16) {
+        const auto bits = uint32_t(*magnitude);
+        return int32_t(negative ? 0u - bits : bits);
+    }
+    const int64_t value = negative ? -*magnitude : *magnitude;
+    if (value > std::numeric_limits<int32_t>::max())
+        return std::nullopt;
+    return int32_t(value);
+}
+
+IniFile::IniFile() : newline_(PlatformNewline) {}
+
+IniFile IniFile::Load(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return FromBytes({});
+    return FromBytes(file.readAll());
+}
+
+IniFile IniFile::FromBytes(const QByteArray& bytes)
+{
+    IniFile ini;
+    ini.Parse(bytes);
+    return ini;
+}
+
+void IniFile::Parse(const QByteArray& bytes)
+{
+    QByteArray content = bytes;
+    utf8_ = content.startsWith(Utf8Bom);
+    if (utf8_)
+        content.remove(0, Utf8Bom.size());
+
+    const qsizetype firstNewline = content.indexOf('\n');
+    if (firstNewline < 0)
+        newline_ = PlatformNewline;
+    else
+        newline_ = firstNewline > 0 && content[firstNewline - 1] == '\r' ? "\r\n" : "\n";
+
+    qsizetype start = 0;
+    while (start < content.size()) {
+        const qsizetype end = content.indexOf('\n', start);
+        Line line;
+        if (end < 0) {
+            line.text = content.mid(start);
+            start = content.size();
+        } else {
+            const bool crlf = end > start && content[end - 1] == '\r';
+            line.text = content.mid(start, end - start - (crlf ? 1 : 0));
+            line.ending = crlf ? "\r\n" : "\n";
+            start = end + 1;
+        }
+        Classify(line);
+        lines_.push_back(std::move(line));
+    }
+}
+
+void IniFile::Classify(Line& line) const
+{
+    line.kind = Kind::Other;
+    const QByteArray trimmed = TrimBlanks(line.text);
+    if (trimmed.isEmpty() || trimmed.front() == ';')
+        return;
+    if (trimmed.front() == '[') {
+        const qsizetype close = trimmed.indexOf(']');
+        if (close < 0)
+            return;
+        line.kind = Kind::Section;
+        line.name = Decode(TrimBlanks(trimmed.mid(1, close - 1)));
+        return;
+    }
+    const qsizetype equals = line.text.indexOf('=');
+    if (equals < 0)
+        return;
+    line.kind = Kind::Key;
+    line.name = Decode(TrimBlanks(line.text.left(equals)));
+    line.valueStart = equals + 1;
+}
+
+QString IniFile::Decode(const QByteArray& bytes) const
+{
+    return utf8_ ? QString::fromUtf8(bytes) : DecodeCp1250(bytes);
+}
+
+QByteArray IniFile::Encode(const QString& text) const
+{
+    return utf8_ ? text.toUtf8() : EncodeCp1250(text);
+}
+
+qsizetype IniFile::FindSection(const QString& section) const
+{
+    for (qsizetype i = 0; i < qsizetype(lines_.size()); ++i) {
+        const Line& line = lines_[size_t(i)];
+        if (line.kind == Kind::Section && SameName(line.name, section))
+            return i;
+    }
+    return -1;
+}
+
+qsizetype IniFile::SectionEnd(qsizetype header) const
+{
+    qsizetype i = header + 1;
+    while (i < qsizetype(lines_.size()) && lines_[size_t(i)].kind != Kind::Section)
+        ++i;
+    return i;
+}
+
+qsizetype IniFile::FindKey(qsizetype header, const QString& key) const
+{
+    const qsizetype end = SectionEnd(header);
+    for (qsizetype i = header + 1; i < end; ++i) {
+        const Line& line = lines_[size_t(i)];
+        if (line.kind == Kind::Key && SameName(line.name, key))
+            return i;
+    }
+    return -1;
+}
+
+std::optional<QString> IniFile::ReadString(const QString& section, const QString& key) const
+{
+    const qsizetype header = FindSection(section);
+    if (header < 0)
+        return std::nullopt;
+    const qsizetype index = FindKey(header, key);
+    if (index < 0)
+        return std::nullopt;
+    const Line& line = lines_[size_t(index)];
+    QByteArray value = TrimBlanks(line.text.mid(line.valueStart));
+    if (EnclosedInQuotes(value))
+        value = value.mid(1, value.size() - 2);
+    if (!utf8_)
+        return DecodeCp1250(value.left(IniValueMaxLength));
+    return QString::fromUtf8(value).left(IniValueMaxLength);
+}
+
+QString IniFile::ReadString(const QString& section, const QString& key, const QString& fallback) const
+{
+    return ReadString(section, key).value_or(fallback);
+}
+
+int32_t IniFile::ReadInteger(const QString& section, const QString& key, int32_t fallback) const
+{
+    const std::optional<QString> text = ReadString(section, key);
+    if (!text)
+        return fallback;
+    return ParseIniInteger(*text).value_or(fallback);
+}
+
+QByteArray IniFile::EncodedValue(const QString& value) const
+{
+    QString clean = value;
+    clean.replace(u'\r', u' ').replace(u'\n', u' ');
+    // Quotes keep blanks at the ends, and quotes that belong to the value, when read back.
+    const bool needsQuotes = !clean.isEmpty()
+        && (IsBlank(clean.front()) || IsBlank(clean.back())
+            || (clean.size() >= 2 && IsQuote(clean.front()) && clean.back() == clean.front()));
+    if (needsQuotes)
+        clean = u'"' + clean + u'"';
+    return Encode(clean);
+}
+
+void IniFile::InsertLine(qsizetype index, const QByteArray& text)
+{
+    if (index > 0 && lines_[size_t(index - 1)].ending.isEmpty())
+        lines_[size_t(index - 1)].ending = newline_;
+    Line line;
+    line.text = text;
+    line.ending = newline_;
+    Classify(line);
+    lines_.insert(lines_.begin() + index, std::move(line));
+}
+
+void IniFile::WriteString(const QString& section, const QString& key, const QString& value)
+{
+    const QByteArray keyLine = Encode(key) + '=' + EncodedValue(value);
+    const qsizetype header = FindSection(section);
+    if (header < 0) {
+        if (!lines_.empty() && !TrimBlanks(lines_.back().text).isEmpty())
+            InsertLine(qsizetype(lines_.size()), {});
+        InsertLine(qsizetype(lines_.size()), '[' + Encode(section) + ']');
+        InsertLine(qsizetype(lines_.size()), keyLine);
+        return;
+    }
+    const qsizetype index = FindKey(header, key);
+    if (index >= 0) {
+        Line& line = lines_[size_t(index)];
+        qsizetype valueStart = line.valueStart;
+        while (valueStart < line.text.size() && IsBlank(line.text[valueStart]))
+            ++valueStart;
+        line.text = line.text.left(valueStart) + EncodedValue(value);
+        return;
+    }
+    qsizetype position = SectionEnd(header);
+    while (position - 1 > header && TrimBlanks(lines_[size_t(position - 1)].text).isEmpty())
+        --position;
+    InsertLine(position, keyLine);
+}
+
+void IniFile::WriteInteger(const QString& section, const QString& key, int32_t value)
+{
+    WriteString(section, key, QString::number(value));
+}
+
+QByteArray IniFile::ToBytes() const
+{
+    QByteArray bytes;
+    if (utf8_)
+        bytes += Utf8Bom;
+    for (const Line& line : lines_)
+        bytes += line.text + line.ending;
+    return bytes;
+}
+
+bool IniFile::Save(const QString& path, QString* failure) const
+{
+    return ReplaceFileContents(path, ToBytes(), failure);
+}

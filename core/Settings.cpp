@@ -1,0 +1,101 @@
+#include "Settings.h"
+
+#include "IniFile.h"
+#include "ProgramDirectory.h"
+
+#include <array>
+
+namespace {
+
+const QString SectionConnection = QStringLiteral("Připojení");
+const QString KeyInterface = QStringLiteral("Rozhraní");
+const QString KeyAddress = QStringLiteral("Adresa");
+const QString KeySpeed = QStringLiteral("Rychlost");
+const QString SectionCom = QStringLiteral("COMx");
+const QString KeyComPort = QStringLiteral("Číslo portu");
+const QString SectionIsa = QStringLiteral("RVA-770");
+const QString KeyBaseAddress = QStringLiteral("Bázová adresa");
+const QString SectionLan = QStringLiteral("RVD-773");
+const QString KeyIpAddress = QStringLiteral("IP adresa");
+const QString KeyUdpPort = QStringLiteral("UDP port");
+const QString KeyUdpTimeout = QStringLiteral("UDP timeout");
+
+// The stored name of each interface type, by type.
+const std::array<QString, InterfaceTypeCount> InterfaceNames = {
+    QStringLiteral("COMx"),    QStringLiteral("RVA-770"), QStringLiteral("RVB-771"),
+    QStringLiteral("RVC-772"), QStringLiteral("RVD-773"),
+};
+
+const QString MissingInterface = QStringLiteral("jkl");
+
+} // namespace
+
+QString SettingsFilePath()
+{
+    return ProgramFilePath(QStringLiteral("SERKON.ini"));
+}
+
+bool LoadSettings(TData* data)
+{
+    return LoadSettingsFrom(SettingsFilePath(), data);
+}
+
+bool LoadSettingsFrom(const QString& path, TData* data)
+{
+    if (!data)
+        return false;
+    const IniFile ini = IniFile::Load(path);
+    const QString interfaceName = ini.ReadString(SectionConnection, KeyInterface, MissingInterface);
+    if (interfaceName == MissingInterface)
+        return false;
+
+    // Narrow fields keep the low-order bits of what is stored.
+    data->ModuleAddress = uint8_t(ini.ReadInteger(SectionConnection, KeyAddress, data->ModuleAddress));
+    data->Speed = uint32_t(ini.ReadInteger(SectionConnection, KeySpeed, int32_t(data->Speed)));
+    data->BaseAddress = uint16_t(ini.ReadInteger(SectionIsa, KeyBaseAddress, data->BaseAddress));
+    data->ComPort = uint8_t(ini.ReadInteger(SectionCom, KeyComPort, data->ComPort));
+    data->IpAddress = ini.ReadString(SectionLan, KeyIpAddress, data->IpAddress);
+    data->UdpPort = ini.ReadInteger(SectionLan, KeyUdpPort, data->UdpPort);
+    data->UdpTimeout = ini.ReadInteger(SectionLan, KeyUdpTimeout, data->UdpTimeout);
+
+    for (size_t type = 0; type < InterfaceNames.size(); ++type) {
+        if (interfaceName == InterfaceNames[type])
+            data->InterfaceType = uint8_t(type);
+    }
+    return true;
+}
+
+bool SaveSettings(const TData* data, QString* failure)
+{
+    return SaveSettingsTo(SettingsFilePath(), data, failure);
+}
+
+bool SaveSettingsTo(const QString& path, const TData* data, QString* failure)
+{
+    if (!data)
+        return false;
+    IniFile ini = IniFile::Load(path);
+    switch (data->InterfaceType) {
+    case InterfaceIsa:
+        ini.WriteString(SectionConnection, KeyInterface, InterfaceNames[InterfaceIsa]);
+        ini.WriteInteger(SectionIsa, KeyBaseAddress, data->BaseAddress);
+        break;
+    case InterfacePci:
+    case InterfaceUsb:
+        ini.WriteString(SectionConnection, KeyInterface, InterfaceNames[data->InterfaceType]);
+        break;
+    case InterfaceLan:
+        ini.WriteString(SectionConnection, KeyInterface, InterfaceNames[InterfaceLan]);
+        ini.WriteString(SectionLan, KeyIpAddress, data->IpAddress);
+        ini.WriteInteger(SectionLan, KeyUdpPort, data->UdpPort);
+        ini.WriteInteger(SectionLan, KeyUdpTimeout, data->UdpTimeout);
+        break;
+    default: // the COM port, and any type beyond the list
+        ini.WriteString(SectionConnection, KeyInterface, InterfaceNames[InterfaceCom]);
+        ini.WriteInteger(SectionCom, KeyComPort, data->ComPort);
+        break;
+    }
+    ini.WriteInteger(SectionConnection, KeyAddress, data->ModuleAddress);
+    ini.WriteInteger(SectionConnection, KeySpeed, int32_t(data->Speed));
+    return ini.Save(path, failure);
+}

@@ -1,0 +1,256 @@
+#include "core/Settings.h"
+
+#include "core/Cp1250.h"
+#include "core/ProgramDirectory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+QByteArray Cp(const char* utf8)
+{
+    return EncodeCp1250(QString::fromUtf8(utf8));
+}
+
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        path = dir.filePath("SERKON.ini");
+        InitData(data);
+    }
+
+    void Write(const QByteArray& bytes)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QByteArray Read() const
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    TData data;
+};
+
+} // namespace
+
+TEST(SettingsLocation, IsBesideTheExecutableNotTheWorkingDirectory)
+{
+    const QString executableDir = QFileInfo("/proc/self/exe").canonicalPath();
+    QDir::setCurrent(QDir::tempPath());
+    EXPECT_EQ(SettingsFilePath(), executableDir + "/SERKON.ini");
+
+    SetProgramDirectory("/somewhere/else");
+    EXPECT_EQ(SettingsFilePath(), QStringLiteral("/somewhere/else/SERKON.ini"));
+    SetProgramDirectory({});
+    EXPECT_EQ(SettingsFilePath(), executableDir + "/SERKON.ini");
+}
+
+TEST_F(SettingsFile, NoRecordFailsBothWays)
+{
+    EXPECT_FALSE(LoadSettingsFrom(path, nullptr));
+    EXPECT_FALSE(SaveSettingsTo(path, nullptr));
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(SettingsFile, MissingFileOrInterfaceLeavesTheDefaults)
+{
+    TData defaults = data;
+    EXPECT_FALSE(LoadSettingsFrom(path, &data));
+    Write(Cp("[Připojení]\nAdresa=5\n[COMx]\nČíslo portu=3\n"));
+    EXPECT_FALSE(LoadSettingsFrom(path, &data));
+    Write(Cp("[Připojení]\nRozhraní=jkl\nAdresa=5\n"));
+    EXPECT_FALSE(LoadSettingsFrom(path, &data));
+    EXPECT_EQ(data.ModuleAddress, defaults.ModuleAddress);
+    EXPECT_EQ(data.ComPort, defaults.ComPort);
+}
+
+TEST_F(SettingsFile, WrittenFromScratchForTheDefaultRecord)
+{
+    ASSERT_TRUE(SaveSettingsTo(path, &data));
+    EXPECT_EQ(Read(), Cp("[Připojení]\nRozhraní=COMx\nAdresa=0\nRychlost=9600\n\n"
+                         "[COMx]\nČíslo portu=1\n"));
+}
+
+TEST_F(SettingsFile, LanConverterLoadsWithTheOtherSections)
+{
+    Write(Cp("[Připojení]\r\nRozhraní=RVD-773\r\nAdresa=12\r\nRychlost=19200\r\n"
+             "[RVD-773]\r\nIP adresa=10.0.0.7\r\nUDP port=6000\r\nUDP timeout=250\r\n"
+             "[COMx]\r\nČíslo portu=3\r\n"));
+    ASSERT_TRUE(LoadSettingsFrom(path, &data));
+    EXPECT_EQ(data.InterfaceType, InterfaceLan);
+    EXPECT_EQ(data.ModuleAddress, 12);
+    EXPECT_EQ(data.Speed, 19200u);
+    EXPECT_EQ(data.IpAddress, QStringLiteral("10.0.0.7"));
+    EXPECT_EQ(data.UdpPort, 6000);
+    EXPECT_EQ(data.UdpTimeout, 250);
+    EXPECT_EQ(data.ComPort, 3);
+}
+
+TEST_F(SettingsFile, InterfaceNamesCompareExactly)
+{
+    for (const char* name : {"comx", "RVB", "", "RVD-773 x"}) {
+        InitData(data);
+        Write(Cp("[Připojení]\nRozhraní=") + name + Cp("\nAdresa=9\n[RVA-770]\nBázová adresa=$2A0\n"));
+        EXPECT_TRUE(LoadSettingsFrom(path, &data)) << name;
+        EXPECT_EQ(data.InterfaceType, 0) << name;
+        EXPECT_EQ(data.ModuleAddress, 9) << name;
+        EXPECT_EQ(data.BaseAddress, 0x2A0) << name;
+    }
+    Write(Cp("[Připojení]\nRozhraní=RVC-772\n"));
+    ASSERT_TRUE(LoadSettingsFrom(path, &data));
+    EXPECT_EQ(data.InterfaceType, InterfaceUsb);
+}
+
+TEST_F(SettingsFile, NarrowFieldsKeepTheLowOrderBits)
+{
+    Write(Cp("[PŘIPOJENÍ]\nROZHRANÍ=RVA-770\nadresa=300\nrychlost=123\n"
+             "[rva-770]\nbázová adresa=0x300\n[COMx]\nČÍSLO PORTU=0x1FF\n"));
+    ASSERT_TRUE(LoadSettingsFrom(path, &data));
+    EXPECT_EQ(data.InterfaceType, InterfaceIsa);
+    EXPECT_EQ(data.ModuleAddress, 44);
+    EXPECT_EQ(data.Speed, 123u);
+    EXPECT_EQ(data.BaseAddress, 768);
+    EXPECT_EQ(data.ComPort, 0xFF);
+
+    Write(Cp("[Připojení]\nRozhraní=RVA-770\n[RVA-770]\nBázová adresa=70000\n"));
+    ASSERT_TRUE(LoadSettingsFrom(path, &data));
+    EXPECT_EQ(data.BaseAddress, 70000 % 65536);
+}
+
+TEST_F(SettingsFile, UnparsableValuesKeepTheFields)
+{
+    Write(Cp("[Připojení]\nRozhraní=COMx\nAdresa=abc\nRychlost=\n"
+             "[RVD-773]\nUDP port=12.5\nUDP timeout=0x\nIP adresa=\n"));
+    ASSERT_TRUE(LoadSettingsFrom(path, &data));
+    EXPECT_EQ(data.ModuleAddress, 0);
+    EXPECT_EQ(data.Speed, 9600u);
+    EXPECT_EQ(data.UdpPort, 5000);
+    EXPECT_EQ(data.UdpTimeout, 100);
+    EXPECT_EQ(data.IpAddress, QString()); // an empty text is a text
+}
+
+TEST_F(SettingsFile, SavingChangesOnlyTheValuesItWrites)
+{
+    const QByteArray before = Cp("; SERKON\r\n[RVA-770]\r\nBázová adresa=672\r\n\r\n"
+                                 "[Připojení]\r\nRozhraní=COMx\r\nneznámý=ano\r\n"
+                                 "Adresa = 3\r\n; konec\r\n\r\n[Jiné]\r\nx=1\r\n");
+    Write(before);
+    data.InterfaceType = InterfacePci;
+    data.ModuleAddress = 7;
+    data.Speed = 115200;
+    ASSERT_TRUE(SaveSettingsTo(path, &data));
+    EXPECT_EQ(Read(), Cp("; SERKON\r\n[RVA-770]\r\nBázová adresa=672\r\n\r\n"
+                         "[Připojení]\r\nRozhraní=RVB-771\r\nneznámý=ano\r\n"
+                         "Adresa = 7\r\n; konec\r\nRychlost=115200\r\n\r\n[Jiné]\r\nx=1\r\n"));
+}
+
+TEST_F(SettingsFile, TypesBeyondTheListAreStoredAsTheComPort)
+{
+    data.InterfaceType = 9;
+    data.ComPort = 4;
+    ASSERT_TRUE(SaveSettingsTo(path, &data));
+    TData loaded;
+    InitData(loaded);
+    ASSERT_TRUE(LoadSettingsFrom(path, &loaded));
+    EXPECT_EQ(loaded.InterfaceType, InterfaceCom);
+    EXPECT_EQ(loaded.ComPort, 4);
+}
+
+TEST_F(SettingsFile, EveryInterfaceRoundTrips)
+{
+    data.BaseAddress = 0x2A0;
+    data.IpAddress = QStringLiteral("  10.1.2.3 ");
+    data.UdpPort = 65535;
+    data.UdpTimeout = 0;
+    data.Speed = 4800;
+    for (uint8_t type = 0; type < InterfaceTypeCount; ++type) {
+        data.InterfaceType = type;
+        data.ModuleAddress = uint8_t(type + 200);
+        ASSERT_TRUE(SaveSettingsTo(path, &data));
+        TData loaded;
+        InitData(loaded);
+        ASSERT_TRUE(LoadSettingsFrom(path, &loaded));
+        EXPECT_EQ(loaded.InterfaceType, type);
+        EXPECT_EQ(loaded.ModuleAddress, data.ModuleAddress);
+        EXPECT_EQ(loaded.Speed, 4800u);
+    }
+    TData loaded;
+    InitData(loaded);
+    ASSERT_TRUE(LoadSettingsFrom(path, &loaded));
+    EXPECT_EQ(loaded.BaseAddress, 0x2A0);
+    EXPECT_EQ(loaded.IpAddress, data.IpAddress);
+    EXPECT_EQ(loaded.UdpPort, 65535);
+    EXPECT_EQ(loaded.UdpTimeout, 0);
+}
+
+TEST_F(SettingsFile, AFailedSaveLeavesTheOldFileAndSaysWhy)
+{
+    const QByteArray before = Cp("[Připojení]\nRozhraní=RVC-772\n");
+    Write(before);
+
+    // A file that stands where the directory should be.
+    QString failure;
+    EXPECT_FALSE(SaveSettingsTo(path + "/SERKON.ini", &data, &failure));
+    EXPECT_FALSE(failure.isEmpty());
+
+    // The settings path is taken by a directory.
+    const QString taken = dir.filePath("taken");
+    ASSERT_TRUE(QDir().mkpath(taken));
+    failure.clear();
+    EXPECT_FALSE(SaveSettingsTo(taken, &data, &failure));
+    EXPECT_FALSE(failure.isEmpty());
+    EXPECT_TRUE(QFileInfo(taken).isDir());
+
+    EXPECT_EQ(Read(), before);
+}
+
+TEST_F(SettingsFile, AFullDiskDuringTheSaveLeavesTheOldFile)
+{
+    QByteArray before = Cp("[Připojení]\nRozhraní=RVC-772\n");
+    before += "; " + QByteArray(200, 'x') + "\n";
+    Write(before);
+
+    // Writes beyond the limit fail as on a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit original{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
+    rlimit small = original;
+    small.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString failure;
+    const bool saved = SaveSettingsTo(path, &data, &failure);
+    setrlimit(RLIMIT_FSIZE, &original);
+
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(failure.isEmpty());
+    EXPECT_EQ(Read(), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"SERKON.ini"});
+}
+
+TEST_F(SettingsFile, LoadingSurvivesHostileFiles)
+{
+    QByteArray hostile("\xEF\xBB\xBF");
+    hostile += QByteArray(3 << 20, '\xFF');
+    hostile += "\r\n[Připojení]\nRozhraní=" + QByteArray(5000, 'R') + "\n=\n[\n]\n\0\0\0";
+    Write(hostile);
+    EXPECT_TRUE(LoadSettingsFrom(path, &data));
+    EXPECT_EQ(data.InterfaceType, 0);
+    ASSERT_TRUE(SaveSettingsTo(path, &data));
+    EXPECT_TRUE(Read().startsWith(hostile.left(1000)));
+}

@@ -44,6 +44,8 @@ struct Script {
     // Replies to Send in order; when none is queued, `module` answers, or a default reply.
     std::deque<Reply> replies;
     std::function<Reply(const std::array<int32_t, 8>& request)> module;
+    // Runs inside Done, so a test can see what had happened by then.
+    std::function<void()> onDone;
 };
 
 Script& CurrentScript();

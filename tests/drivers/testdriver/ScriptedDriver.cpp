@@ -135,6 +135,8 @@ EXPORTED ENTRY(Send)(uint32_t handle, const int32_t* request, int32_t* response,
 EXPORTED ENTRY(Done)(uint32_t* handle)
 {
     Calls().push_back({"Done", {*handle}, {}, {}});
+    if (CurrentScript().onDone)
+        CurrentScript().onDone();
     *handle = CurrentScript().handleAfterDone;
     return CurrentScript().doneResult;
 }

@@ -1,0 +1,75 @@
+// Opening a connection to a module: the texts of the connection form, how they are read, and
+// the attempt itself (close what is open, bind and open the driver, set the bus speed, identify
+// the module). The connection dialog and the command-line tool both go through here, so they
+// behave and report alike.
+#pragma once
+
+#include "core/Records.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+// The texts of the connection form, as the user left them.
+struct ConnectionInput {
+    int interfaceType = InterfaceCom;  // position in the interface list
+    QString moduleAddress;             // "Adresa připojeného modulu"
+    int speedIndex = 4;                // position in the speed list
+    std::array<QString, 3> parameters; // parameter rows 1 to 3 of the interface
+};
+
+struct ConnectionResult {
+    bool connected = false;
+    QString panelText;                 // the outcome, for the status panel
+    QString moduleAddress;             // the address text as it was read
+    std::array<QString, 3> parameters; // the parameter texts, rewritten where they were read
+};
+
+// Receives each text of the status panel as the attempt goes on; the caller shows it at once.
+using ConnectionReporter = std::function<void(const QString& panelText)>;
+
+// One parameter row of the connection form for an interface type.
+struct ParameterRow {
+    bool shown = false;
+    QString caption;
+    QString text;
+};
+using ParameterRows = std::array<ParameterRow, 3>;
+
+// The rows of the type, filled from the record.
+ParameterRows ParameterRowsFor(const TData& data, int interfaceType);
+
+// The form as it opens for the record: its interface, address, speed and parameter rows.
+ConnectionInput ConnectionInputFromRecord(const TData& data);
+
+// Captions of the interface list and of the speed list, in list order.
+QString InterfaceCaption(int interfaceType);
+QString SpeedCaption(uint8_t speedIndex);
+
+// The bus address: any integer, 0 when the text is none, reduced to its low byte.
+uint8_t ModuleAddressFromText(const QString& text);
+// The COM port: any integer, 1 when the text is none, reduced to 16 bits.
+uint16_t ComPortFromText(const QString& text);
+// The ISA base address: a text of exactly four characters whose first three are hexadecimal
+// digits ("2A0h"); anything else gives 0x300.
+uint16_t BaseAddressFromText(const QString& text);
+// At least three upper-case hexadecimal digits and "h": 0x300 is "300h".
+QString BaseAddressText(uint16_t baseAddress);
+// A UDP port or time-out: an integer in 0..65535, none otherwise.
+std::optional<int32_t> UdpValueFromText(const QString& text);
+
+// The module name for display: every control character (the module pads with bytes of code 0)
+// shows as a middle dot.
+QString DisplayModuleName(const QString& moduleName);
+
+// Closes an open connection, then opens one with the input and identifies the module. On success
+// the record holds the connection, the module's name, address and speed; on failure it is left
+// without a ready connection and the result's panel text says why.
+ConnectionResult InitializeConnection(TData& data, const ConnectionInput& input,
+                                      const ConnectionReporter& report = {});
+
+// The text every window shows when it needs a module and no connection is ready.
+QString ConnectionNotReadyText();

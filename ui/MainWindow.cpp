@@ -1,17 +1,131 @@
 #include "MainWindow.h"
 
+#include "ConnectionDialog.h"
+#include "StatusPanels.h"
+#include "StatusRegisterWindow.h"
+#include "WindowStyle.h"
+
+#include "config/Connection.h"
 #include "core/Settings.h"
+#include "drivers/DriverBinding.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+
+#include <array>
+#include <new>
+
+namespace {
+
+enum Panel { PanelModule, PanelAddress, PanelSpeed, PanelState };
+
+const QString ProgramTitle = QStringLiteral("SERKON");
+
+struct MenuEntry {
+    const char* name;
+    const char* caption;
+    bool visible;
+    void (TForm1::*command)();
+};
+
+void AddEntries(QMenu* menu, TForm1* window, const MenuEntry* first, const MenuEntry* last)
+{
+    for (const MenuEntry* entry = first; entry != last; ++entry) {
+        QAction* action = menu->addAction(QString::fromUtf8(entry->caption));
+        action->setObjectName(QString::fromUtf8(entry->name));
+        action->setVisible(entry->visible);
+        if (entry->command)
+            QObject::connect(action, &QAction::triggered, window, entry->command);
+    }
+}
+
+QMenu* AddSubmenu(QMenuBar* bar, const char* name, const char* caption, bool visible)
+{
+    QMenu* menu = bar->addMenu(QString::fromUtf8(caption));
+    menu->setObjectName(QString::fromUtf8(name));
+    menu->menuAction()->setObjectName(QString::fromUtf8(name));
+    menu->menuAction()->setVisible(visible);
+    return menu;
+}
+
+void ShowSaveFailureBox(QWidget* parent, const QString& reason)
+{
+    QMessageBox::warning(parent, ProgramTitle,
+                         QStringLiteral("Nastavení připojení se nepodařilo uložit.\n\n") + reason);
+}
+
+} // namespace
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral(" SERKON konvertory (v.1.09) -  nastavení modulu"));
+    ApplyProgramFont(this);
     resize(600, 400);
+    BuildMenu();
+    BuildStatusBar();
+    CenterOnScreen(this);
+    saveFailureNotice_ = [this](const QString& reason) { ShowSaveFailureBox(this, reason); };
+
+    // The status register window exists from the start and stays hidden until it is opened.
+    statusWindow_ = new TForm15(this);
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::BuildMenu()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    QAction* connection = bar->addAction(QStringLiteral("&Připojení"));
+    connection->setObjectName(QStringLiteral("Pipojen1"));
+    connect(connection, &QAction::triggered, this, &TForm1::Pipojen1Click);
+
+    static const std::array<MenuEntry, 8> Models = {{
+        {"TypKQ3110", "KQ-3110", true, &TForm1::TypKQ3110Click},
+        {"TypKQ3120", "KQ-3120", true, &TForm1::TypKQ3120Click},
+        {"TypKQ3130", "KQ-3130", true, &TForm1::TypKQ3130Click},
+        {"TypKq3140", "KQ-3140", true, &TForm1::TypKq3140Click},
+        {"TypKQ3210", "KQ-3210", true, &TForm1::TypKQ3210Click},
+        {"TypKQ3220", "KQ-3220", true, &TForm1::TypKQ3220Click},
+        {"TypKQ3230", "KQ-3230", true, &TForm1::TypKQ3230Click},
+        {"TypRZ310", "RZ-310", false, &TForm1::TypRZ310Click},
+    }};
+    QMenu* models = AddSubmenu(bar, "Nastaven1", "&Typ", true);
+    AddEntries(models, this, Models.begin(), Models.end());
+
+    static const std::array<MenuEntry, 4> Readme = {{
+        {"Analogovvstupy1", "Analogové vstupy", false, nullptr},
+        {"Digitlnvstupy1", "Digitální vstupy", false, nullptr},
+        {"Digitlnvstupy2", "Digitální výstupy", false, nullptr},
+        {"Statusregistr1", "Status registr", false, &TForm1::Statusregistr1Click},
+    }};
+    QMenu* readme = AddSubmenu(bar, "Okamithodnoty1", "&Readme.txt", false);
+    AddEntries(readme, this, Readme.begin(), Readme.end());
+
+    QAction* quit = bar->addAction(QStringLiteral("&Konec"));
+    quit->setObjectName(QStringLiteral("Konec2"));
+    connect(quit, &QAction::triggered, this, &TForm1::Konec2Click);
+}
+
+void TForm1::BuildStatusBar()
+{
+    statusBar1_ = new StatusPanels({140, 80, 120, 50}, this);
+    statusBar1_->setObjectName(QStringLiteral("StatusBar1"));
+    setStatusBar(statusBar1_);
+    statusBar1_->SetPanelText(PanelModule, QStringLiteral(" Modul"));
+    statusBar1_->SetPanelText(PanelAddress, QStringLiteral(" Adresa"));
+    statusBar1_->SetPanelText(PanelSpeed, QStringLiteral(" Rychlost"));
+}
+
+void TForm1::SetSaveFailureNotice(SaveFailureNotice notice)
+{
+    saveFailureNotice_ = std::move(notice);
+}
 
 void TForm1::showEvent(QShowEvent* event)
 {
@@ -28,17 +142,105 @@ void TForm1::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+std::unique_ptr<TData> TForm1::CreateRecord()
+{
+    return std::unique_ptr<TData>(new (std::nothrow) TData());
+}
+
 void TForm1::FormShow()
 {
-    programData_ = std::make_unique<TData>();
-    InitData(*programData_);
-    LoadSettings(programData_.get());
+    programData_ = CreateRecord();
+    if (!programData_) {
+        statusBar1_->SetPanelText(PanelState,
+                                  QStringLiteral(" Nelze vytvořit datové struktury programu"));
+    } else {
+        InitData(*programData_);
+        LoadSettings(programData_.get());
+    }
+    QCoreApplication::setApplicationName(ProgramTitle);
 }
 
 void TForm1::FormClose()
 {
     if (!programData_)
         return;
-    SaveSettings(programData_.get());
+    statusWindow_->SetProgramData(nullptr);
+    statusWindow_->hide();
+
+    QString failure;
+    const bool saved = SaveSettings(programData_.get(), &failure);
+
+    uint32_t handle = programData_->DriverHandle;
+    if (ConnectionReady(*programData_))
+        CloseDriver(programData_->InterfaceType, &handle);
     programData_.reset();
+
+    // The settings are lost unless the user learns of it now, before the program ends.
+    if (!saved && saveFailureNotice_)
+        saveFailureNotice_(failure);
+}
+
+void TForm1::ShowModal(QDialog* window, const std::function<void()>& afterClose)
+{
+    window->setWindowModality(Qt::ApplicationModal);
+    connect(window, &QDialog::finished, this, [window, afterClose] {
+        if (afterClose)
+            afterClose();
+        window->deleteLater();
+    });
+    window->show();
+}
+
+void TForm1::ShowConnectionPanels()
+{
+    const TData& record = *programData_;
+    statusBar1_->SetPanelText(PanelModule,
+                              QStringLiteral(" Modul  ") + DisplayModuleName(record.ModuleName));
+    statusBar1_->SetPanelText(PanelAddress,
+                              QStringLiteral(" Adresa  ") + QString::number(record.ModuleAddress));
+    statusBar1_->SetPanelText(PanelSpeed, QStringLiteral(" Rychlost  ")
+                                              + QString::number(record.Speed) + QStringLiteral("Bd"));
+}
+
+void TForm1::Pipojen1Click()
+{
+    if (!programData_)
+        return;
+    auto* dialog = new TForm2(this);
+    dialog->SetProgramData(programData_.get());
+    ShowModal(dialog, [this] {
+        if (programData_)
+            ShowConnectionPanels();
+    });
+}
+
+void TForm1::OpenModelWindow(const QString& model)
+{
+    if (!programData_)
+        return;
+    // The model's configuration window opens here.
+    Q_UNUSED(model);
+}
+
+void TForm1::TypKQ3110Click() { OpenModelWindow(QStringLiteral("KQ-3110")); }
+void TForm1::TypKQ3120Click() { OpenModelWindow(QStringLiteral("KQ-3120")); }
+void TForm1::TypKQ3130Click() { OpenModelWindow(QStringLiteral("KQ-3130")); }
+void TForm1::TypKq3140Click() { OpenModelWindow(QStringLiteral("KQ-3140")); }
+void TForm1::TypKQ3210Click() { OpenModelWindow(QStringLiteral("KQ-3210")); }
+void TForm1::TypKQ3220Click() { OpenModelWindow(QStringLiteral("KQ-3220")); }
+void TForm1::TypKQ3230Click() { OpenModelWindow(QStringLiteral("KQ-3230")); }
+void TForm1::TypRZ310Click() { OpenModelWindow(QStringLiteral("RZ-310")); }
+
+void TForm1::Statusregistr1Click()
+{
+    if (!programData_)
+        return;
+    statusWindow_->SetProgramData(programData_.get());
+    statusWindow_->setWindowModality(Qt::ApplicationModal);
+    statusWindow_->show();
+}
+
+void TForm1::Konec2Click()
+{
+    close();
 }

@@ -1,5 +1,7 @@
 #include "ConfigWindow.h"
 
+#include "WindowStyle.h"
+
 #include "config/Sequences.h"
 #include "config/StatusTexts.h"
 
@@ -7,13 +9,11 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <QThread>
 
@@ -111,7 +111,7 @@ ConfigWindow::ConfigWindow(const ModelDescription& model, QWidget* parent)
 
     setObjectName(Text(model_.windowClass + 1));
     setWindowTitle(Text(model_.caption));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    ApplyProgramFont(this);
     setFixedSize(ClientWidth, ClientHeight);
     setSizeGripEnabled(false);
 
@@ -121,10 +121,7 @@ ConfigWindow::ConfigWindow(const ModelDescription& model, QWidget* parent)
     BuildNoteAndButtons();
     SetInitialContents();
     SetFocusOrder();
-
-    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-    if (screen)
-        move(screen->availableGeometry().center() - rect().center());
+    CenterOnScreen(this);
 }
 
 ConfigWindow::~ConfigWindow() = default;

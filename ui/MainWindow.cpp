@@ -1,6 +1,8 @@
 #include "MainWindow.h"
 
+#include "ConfigWindow.h"
 #include "ConnectionDialog.h"
+#include "ModelCatalogue.h"
 #include "StatusPanels.h"
 #include "StatusRegisterWindow.h"
 #include "WindowStyle.h"
@@ -218,8 +220,12 @@ void TForm1::OpenModelWindow(const QString& model)
 {
     if (!programData_)
         return;
-    // The model's configuration window opens here.
-    Q_UNUSED(model);
+    const ModelDescription* description = FindModel(model.toStdString());
+    if (!description)
+        return;
+    auto* window = new ConfigWindow(*description, this);
+    window->SetProgramData(programData_.get());
+    ShowModal(window);
 }
 
 void TForm1::TypKQ3110Click() { OpenModelWindow(QStringLiteral("KQ-3110")); }

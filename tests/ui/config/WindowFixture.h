@@ -17,19 +17,9 @@
 
 #include <memory>
 
-inline void EnsureApplication()
-{
-    if (QApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "config_window_tests";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv); // kept for the whole test run
-}
-
 class WindowTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { EnsureApplication(); }
+    static void SetUpTestSuite() { ASSERT_NE(QApplication::instance(), nullptr); }
 
     void SetUp() override
     {

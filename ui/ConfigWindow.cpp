@@ -1,5 +1,6 @@
 #include "ConfigWindow.h"
 
+#include "StatusPanels.h"
 #include "WindowStyle.h"
 
 #include "config/Sequences.h"
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QThread>
 
 #include <limits>
@@ -94,8 +94,8 @@ class ConfigWindow::StatusReporter : public SequenceReporter {
 public:
     explicit StatusReporter(ConfigWindow& window) : window_(window) {}
 
-    void SetStatusText(const QString& text) override { window_.statusPanel_->setText(text); }
-    void RepaintStatus() override { window_.statusPanel_->repaint(); }
+    void SetStatusText(const QString& text) override { window_.SetStatus(text); }
+    void RepaintStatus() override { window_.statusBar_->repaint(); }
     void ProcessPendingEvents() override { QCoreApplication::processEvents(); }
     void PauseOneMillisecond() override { QThread::msleep(1); }
 
@@ -184,13 +184,9 @@ void ConfigWindow::BuildNoteAndButtons()
     connect(okButton_, &QPushButton::clicked, this, &ConfigWindow::Button3Click);
     connect(cancelButton_, &QPushButton::clicked, this, &ConfigWindow::Button4Click);
 
-    statusBar_ = new QStatusBar(this);
+    statusBar_ = new StatusPanels({ClientWidth}, this);
     statusBar_->setObjectName(QStringLiteral("StatusBar1"));
-    statusBar_->setSizeGripEnabled(false);
     statusBar_->setGeometry(0, ClientHeight - StatusBarHeight, ClientWidth, StatusBarHeight);
-    statusPanel_ = new QLabel(statusBar_);
-    statusPanel_->setTextFormat(Qt::PlainText);
-    statusBar_->addWidget(statusPanel_, 1);
 }
 
 void ConfigWindow::SetInitialContents()
@@ -242,7 +238,7 @@ void ConfigWindow::SetFocusOrder()
 
 QString ConfigWindow::StatusText() const
 {
-    return statusPanel_->text();
+    return statusBar_->PanelText(0);
 }
 
 void ConfigWindow::showEvent(QShowEvent* event)
@@ -350,8 +346,7 @@ void ConfigWindow::ZapisData(const TZEMO& record)
 
 void ConfigWindow::SetStatus(const QString& text)
 {
-    statusPanel_->setText(text);
-    statusPanel_->repaint();
+    statusBar_->SetPanelText(0, text);
 }
 
 bool ConfigWindow::StatusIsAllWell() const

@@ -12,10 +12,9 @@
 
 class QComboBox;
 class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
-class QStatusBar;
+class StatusPanels;
 
 class ConfigWindow : public QDialog {
     Q_OBJECT
@@ -90,6 +89,5 @@ private:
     QPushButton* readButton_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
-    QStatusBar* statusBar_ = nullptr;
-    QLabel* statusPanel_ = nullptr;
+    StatusPanels* statusBar_ = nullptr;
 };

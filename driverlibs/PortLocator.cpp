@@ -1,0 +1,133 @@
+#include "PortLocator.h"
+
+#include <libserialport.h>
+
+#include <algorithm>
+#include <dlfcn.h>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace driverlib {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<unsigned> ReadHexFile(const fs::path& path)
+{
+    std::ifstream file(path);
+    std::string text;
+    if (!(file >> text))
+        return std::nullopt;
+    try {
+        return unsigned(std::stoul(text, nullptr, 16));
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::string> LowestTtyBelow(const fs::path& device)
+{
+    std::error_code error;
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(device / "tty", error))
+        names.push_back(entry.path().filename().string());
+    if (names.empty())
+        return std::nullopt;
+    std::sort(names.begin(), names.end());
+    return "/dev/" + names.front();
+}
+
+bool IsPciCard(const fs::path& device)
+{
+    return ReadHexFile(device / "vendor") == PciCardVendorId
+        && ReadHexFile(device / "device") == PciCardDeviceId;
+}
+
+std::string Text(const char* maybe)
+{
+    return maybe ? std::string(maybe) : std::string();
+}
+
+} // namespace
+
+std::string LibraryDirectory()
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&LibraryDirectory), &info) && info.dli_fname) {
+        std::error_code error;
+        const fs::path library = fs::absolute(info.dli_fname, error);
+        if (!error)
+            return library.parent_path().string();
+    }
+    std::error_code error;
+    return fs::read_symlink("/proc/self/exe", error).parent_path().string();
+}
+
+std::optional<std::string> PortOverride(const std::string& name)
+{
+    const fs::path link = fs::path(LibraryDirectory()) / "ports" / name;
+    std::error_code error;
+    if (fs::symlink_status(link, error).type() == fs::file_type::not_found)
+        return std::nullopt;
+    return link.string();
+}
+
+std::string ComDevicePath(int comNumber)
+{
+    if (auto link = PortOverride("com" + std::to_string(comNumber)))
+        return *link;
+    return "/dev/ttyS" + std::to_string(comNumber - 1);
+}
+
+std::optional<std::string> ChooseUsbConverter(const std::vector<UsbSerialPort>& ports)
+{
+    const UsbSerialPort* chosen = nullptr;
+    for (const UsbSerialPort& port : ports) {
+        const bool matches = port.vendorId == UsbConverterVendorId
+            && port.productId == UsbConverterProductId
+            && port.product.find(UsbConverterProduct) != std::string::npos;
+        if (matches && (!chosen || port.serialNumber < chosen->serialNumber))
+            chosen = &port;
+    }
+    if (!chosen)
+        return std::nullopt;
+    return chosen->path;
+}
+
+std::vector<UsbSerialPort> ListUsbSerialPorts()
+{
+    std::vector<UsbSerialPort> found;
+    sp_port** ports = nullptr;
+    if (sp_list_ports(&ports) != SP_OK)
+        return found;
+    for (sp_port** port = ports; *port; ++port) {
+        if (sp_get_port_transport(*port) != SP_TRANSPORT_USB)
+            continue;
+        UsbSerialPort entry;
+        entry.path = Text(sp_get_port_name(*port));
+        sp_get_port_usb_vid_pid(*port, &entry.vendorId, &entry.productId);
+        entry.product = Text(sp_get_port_usb_product(*port));
+        entry.serialNumber = Text(sp_get_port_usb_serial(*port));
+        found.push_back(entry);
+    }
+    sp_free_port_list(ports);
+    return found;
+}
+
+std::optional<std::string> FindPciCardTty(const std::string& sysfsRoot)
+{
+    std::error_code error;
+    std::vector<fs::path> cards;
+    for (const auto& entry : fs::directory_iterator(fs::path(sysfsRoot) / "bus/pci/devices", error))
+        if (IsPciCard(entry.path()))
+            cards.push_back(entry.path());
+    std::sort(cards.begin(), cards.end());
+    for (const fs::path& card : cards)
+        if (auto tty = LowestTtyBelow(card))
+            return tty;
+    return std::nullopt;
+}
+
+} // namespace driverlib

@@ -1,0 +1,53 @@
+// Where each interface finds its serial device.
+//
+// A link in the folder `ports/` beside the driver libraries (the program's folder) overrides
+// the default, as Wine's dosdevices do: `ports/comN` for COM port N, `ports/usb` for the USB
+// converter, `ports/pci` for the PCI card. The link may point at any serial device, for
+// example a /dev/serial/by-id path or the pseudo-terminal of serkon-sim.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace driverlib {
+
+// The USB converter RVC-772: an FTDI FT232R bridge with the product string "RVC-772".
+inline constexpr int UsbConverterVendorId = 0x0403;
+inline constexpr int UsbConverterProductId = 0x6001;
+inline constexpr const char* UsbConverterProduct = "RVC-772";
+
+// The PCI card RVB-771.
+inline constexpr unsigned PciCardVendorId = 0x1A4E;
+inline constexpr unsigned PciCardDeviceId = 0x0771;
+
+// The folder this driver library was loaded from, without a trailing slash.
+std::string LibraryDirectory();
+
+// ports/<name> beside the library, when it exists (as a link or a file).
+std::optional<std::string> PortOverride(const std::string& name);
+
+// /dev/ttyS(n-1), unless ports/comN overrides it. n must be at least 1.
+std::string ComDevicePath(int comNumber);
+
+struct UsbSerialPort {
+    std::string path;
+    int vendorId = 0;
+    int productId = 0;
+    std::string product;
+    std::string serialNumber;
+};
+
+// The converter among the USB serial ports: matching ids and product string; of several, the
+// one with the lowest serial number, so that the choice does not depend on plug-in order.
+std::optional<std::string> ChooseUsbConverter(const std::vector<UsbSerialPort>& ports);
+
+// The USB serial ports libserialport enumerates.
+std::vector<UsbSerialPort> ListUsbSerialPorts();
+
+// The tty of the PCI card under a sysfs root ("/sys" normally): the card's PCI device by
+// vendor and device id, then the lowest-named tty below it. Empty when there is none.
+std::optional<std::string> FindPciCardTty(const std::string& sysfsRoot);
+
+} // namespace driverlib

@@ -1,0 +1,16 @@
+// RVS770: a standard COM port. COM n is /dev/ttyS(n-1) unless ports/comN beside the program
+// points elsewhere.
+#include "DriverEntries.h"
+#include "PortLocator.h"
+#include "SerialOpen.h"
+
+SERKON_DRIVER_EXPORTED SERKON_DRIVER_ENTRY(RVS770, Init)(uint32_t* handle, int32_t comNumber)
+{
+    return driverlib::OpenConnection(handle, [comNumber](auto& channel, auto&) {
+        if (comNumber < 1)
+            return int32_t(driverlib::InvalidComNumber);
+        return driverlib::OpenSerialChannel(driverlib::ComDevicePath(comNumber), channel);
+    });
+}
+
+SERKON_DRIVER_COMMON_ENTRIES(RVS770)

@@ -1,0 +1,38 @@
+// A serial device as a byte link: a COM port, a USB or PCI serial adapter, a pseudo-terminal.
+// Devices that libserialport knows (real ports, found through sysfs) are opened and set up
+// through it; others, such as pseudo-terminals, which libserialport refuses, through termios.
+// Either way the bytes then go through the device's file descriptor.
+#pragma once
+
+#include "ByteLink.h"
+
+#include <memory>
+#include <string>
+
+struct sp_port;
+
+namespace driverlib {
+
+class SerialDevice final : public ByteLink {
+public:
+    ~SerialDevice() override;
+
+    // Opens the device (a symbolic link is followed) at 9600 Bd, 8N1, no flow control.
+    static int32_t Open(const std::string& path, std::unique_ptr<SerialDevice>& device);
+
+    int32_t SetSpeed(uint32_t baud) override;
+    void DiscardInput() override;
+    int32_t Write(std::span<const uint8_t> bytes) override;
+    int32_t Read(std::vector<uint8_t>& into, Clock::time_point until) override;
+
+private:
+    SerialDevice(int descriptor, sp_port* port);
+
+    int descriptor_;
+    sp_port* port_;  // null when opened through termios
+};
+
+// The code of a failed open(2) or access to a device.
+int32_t CodeOfOpenError(int error);
+
+} // namespace driverlib

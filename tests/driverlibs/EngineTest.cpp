@@ -1,0 +1,374 @@
+// The transaction engine, the ISA card's UART path, device lookup and the code texts, below
+// the entries.
+#include "DriverCodes.h"
+#include "DriverSession.h"
+#include "HandleTable.h"
+#include "PortLocator.h"
+#include "SerialChannel.h"
+#include "SerialDevice.h"
+#include "Uart16550.h"
+
+#include "Module.h"
+
+#include "core/Cp1250.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+
+using namespace driverlib;
+namespace fs = std::filesystem;
+
+namespace {
+
+const busframe::Request Identify{1, busframe::CommandIdentify, 0, 0, {}};
+
+class ScriptedChannel final : public BusChannel {
+public:
+    explicit ScriptedChannel(std::deque<Attempt> script) : script_(std::move(script)) {}
+    int32_t SetSpeed(uint32_t) override { return Ok; }
+    Attempt Exchange(const busframe::Request&, std::chrono::milliseconds) override
+    {
+        ++exchanges;
+        Attempt next = script_.empty() ? Attempt{Outcome::NoReply} : script_.front();
+        if (!script_.empty())
+            script_.pop_front();
+        return next;
+    }
+    int exchanges = 0;
+
+private:
+    std::deque<Attempt> script_;
+};
+
+Attempt Answered(uint8_t status = 0)
+{
+    busframe::Reply reply{1, busframe::CommandIdentify, 0, 0, {'K', 'Q', '-', '3'}, status};
+    return Attempt{Outcome::Answered, reply};
+}
+
+Exchange Transact(std::deque<Attempt> script, int attempts = 2, int* exchanges = nullptr)
+{
+    ScriptedChannel channel(std::move(script));
+    const Exchange result =
+        RunTransaction(channel, Identify, std::chrono::milliseconds(10), attempts);
+    if (exchanges)
+        *exchanges = channel.exchanges;
+    return result;
+}
+
+// A 16550 register file whose line leads to a simulated module.
+class SimulatedUart final : public UartRegisters {
+public:
+    explicit SimulatedUart(sim::Module* module, bool lineEchoes = false)
+        : module_(module), lineEchoes_(lineEchoes)
+    {
+    }
+
+    uint8_t Read(uint8_t offset) override
+    {
+        const bool dlab = (lineControl & uart::LineControlDlab) != 0;
+        switch (offset) {
+        case uart::Data:
+            return dlab ? divisorLow : Receive();
+        case uart::InterruptEnable:
+            return dlab ? divisorHigh : interruptEnable;
+        case uart::LineControl:
+            return lineControl;
+        case uart::ModemControl:
+            return modemControl;
+        case uart::LineStatus:
+            return uint8_t((received_.empty() ? 0 : uart::StatusDataReady)
+                           | uart::StatusTransmitEmpty | uart::StatusTransmitterIdle);
+        case uart::Scratch:
+            return scratch;
+        default:
+            return 0xC1;
+        }
+    }
+
+    void Write(uint8_t offset, uint8_t value) override
+    {
+        const bool dlab = (lineControl & uart::LineControlDlab) != 0;
+        switch (offset) {
+        case uart::Data:
+            if (dlab)
+                divisorLow = value;
+            else
+                Transmit(value);
+            break;
+        case uart::InterruptEnable:
+            (dlab ? divisorHigh : interruptEnable) = value;
+            break;
+        case uart::FifoControl:
+            if (value & 0x02)
+                received_.clear();
+            break;
+        case uart::LineControl:
+            lineControl = value;
+            break;
+        case uart::ModemControl:
+            modemControl = value;
+            break;
+        case uart::Scratch:
+            scratch = value;
+            break;
+        default:
+            break;
+        }
+    }
+
+    uint8_t divisorLow = 0, divisorHigh = 0, interruptEnable = 0, lineControl = 0;
+    uint8_t modemControl = 0, scratch = 0;
+    bool transmittedWithoutRts = false;
+
+private:
+    uint8_t Receive()
+    {
+        if (received_.empty())
+            return 0;
+        const uint8_t byte = received_.front();
+        received_.pop_front();
+        return byte;
+    }
+
+    void Transmit(uint8_t byte)
+    {
+        transmittedWithoutRts |= (modemControl & uart::ModemRts) == 0;
+        if (lineEchoes_)
+            received_.push_back(byte);
+        sent_.push_back(byte);
+        if (sent_.size() < busframe::RequestSize || !module_)
+            return;
+        const sim::Response response = module_->Receive(sent_);
+        sent_.clear();
+        received_.insert(received_.end(), response.bytes.begin(), response.bytes.end());
+    }
+
+    sim::Module* module_;
+    bool lineEchoes_;
+    std::vector<uint8_t> sent_;
+    std::deque<uint8_t> received_;
+};
+
+// An ISA address where nothing answers: the bus floats high.
+class EmptyIsaSlot final : public UartRegisters {
+public:
+    uint8_t Read(uint8_t) override { return 0xFF; }
+    void Write(uint8_t, uint8_t) override {}
+};
+
+} // namespace
+
+TEST(Transaction, RetriesOnceAfterTimeOutBadCheckOrEcho)
+{
+    int exchanges = 0;
+    EXPECT_EQ(Transact({Attempt{Outcome::NoReply}, Answered()}, 2, &exchanges).code, Ok);
+    EXPECT_EQ(exchanges, 2);
+    EXPECT_EQ(Transact({Attempt{Outcome::Garbled}, Attempt{Outcome::Garbled}}, 2, &exchanges).code,
+              ReplyGarbled);
+    EXPECT_EQ(exchanges, 2);
+    EXPECT_EQ(Transact({Attempt{Outcome::Garbled}, Attempt{Outcome::EchoOnly}}, 2).code, EchoOnly)
+        << "the last attempt's outcome is reported";
+    EXPECT_EQ(Transact({Attempt{Outcome::NoReply}}, 1, &exchanges).code, NoReply);
+    EXPECT_EQ(exchanges, 1);
+}
+
+TEST(Transaction, DoesNotRetryAnAnswerAWrongAddressOrAFailedPort)
+{
+    int exchanges = 0;
+    EXPECT_EQ(Transact({Answered(2)}, 2, &exchanges).code, ModuleBadRegister);
+    EXPECT_EQ(exchanges, 1);
+    EXPECT_EQ(Transact({Attempt{Outcome::OtherAddress}}, 2, &exchanges).code, ReplyFromOtherAddress);
+    EXPECT_EQ(exchanges, 1);
+    EXPECT_EQ(Transact({Attempt{Outcome::Failed, {}, PortReadFailed}}, 2, &exchanges).code,
+              PortReadFailed);
+    EXPECT_EQ(exchanges, 1);
+}
+
+TEST(Transaction, ReplyAddressMattersOnlyForANonZeroRequestAddress)
+{
+    busframe::Reply reply{9, 102, 0, 0, {}, 0};
+    busframe::Request request{1, 102, 0, 0, {}};
+    EXPECT_EQ(CheckedAnswer(request, reply).outcome, Outcome::OtherAddress);
+    request.address = 0;
+    EXPECT_EQ(CheckedAnswer(request, reply).outcome, Outcome::Answered);
+}
+
+TEST(IsaUart, IsFoundByItsScratchRegisterOnly)
+{
+    SimulatedUart uart(nullptr);
+    uart.scratch = 0x17;
+    EXPECT_TRUE(DetectUart(uart));
+    EXPECT_EQ(uart.scratch, 0x17) << "the scratch register is given back";
+    EmptyIsaSlot empty;
+    EXPECT_FALSE(DetectUart(empty));
+}
+
+TEST(IsaUart, SetsDivisorAndLineFormatAndRefusesSpeedsTheCrystalCannotMake)
+{
+    auto registers = std::make_unique<SimulatedUart>(nullptr);
+    SimulatedUart* uart = registers.get();
+    UartLink link(std::move(registers));
+    EXPECT_EQ(link.SetSpeed(9600), Ok);
+    EXPECT_EQ(uart->divisorLow, 12);
+    EXPECT_EQ(uart->divisorHigh, 0);
+    EXPECT_EQ(uart->lineControl, uart::LineControl8N1);
+    EXPECT_EQ(link.SetSpeed(600), Ok);
+    EXPECT_EQ(uart->divisorLow, 192);
+    EXPECT_EQ(link.SetSpeed(12345), PortSpeedUnsupported);
+    EXPECT_EQ(link.SetSpeed(230400), PortSpeedUnsupported);
+}
+
+TEST(IsaUart, CarriesTransactionsWithTheTransmitterOnlyWhileSending)
+{
+    for (const bool lineEchoes : {false, true}) {
+        sim::Module module("KQ-3210", 1);
+        auto registers = std::make_unique<SimulatedUart>(&module, lineEchoes);
+        SimulatedUart* uart = registers.get();
+        SerialChannel channel(std::make_unique<UartLink>(std::move(registers)));
+        ASSERT_EQ(channel.SetSpeed(115200), Ok);
+        const Exchange result =
+            RunTransaction(channel, Identify, std::chrono::milliseconds(200), 2);
+        EXPECT_EQ(result.code, Ok) << lineEchoes;
+        EXPECT_EQ(std::string(result.reply.data.begin(), result.reply.data.end()), "KQ-3");
+        EXPECT_EQ(result.attempts, 1);
+        EXPECT_FALSE(uart->transmittedWithoutRts);
+        EXPECT_EQ(uart->modemControl & uart::ModemRts, 0) << "the bus is released";
+    }
+}
+
+TEST(IsaUart, ADeadLineTimesOut)
+{
+    SerialChannel channel(std::make_unique<UartLink>(std::make_unique<SimulatedUart>(nullptr)));
+    EXPECT_EQ(RunTransaction(channel, Identify, std::chrono::milliseconds(5), 2).code, NoReply);
+}
+
+TEST(Session, RefusesSettingsOutsideTheirRangesAndKeepsTheOldOnes)
+{
+    DriverSession session(std::make_unique<ScriptedChannel>(std::deque<Attempt>{}));
+    EXPECT_EQ(session.Configure(19200, 500, 1), Ok);
+    EXPECT_EQ(session.Configure(49, 500, 2), InvalidSpeed);
+    EXPECT_EQ(session.Configure(19200, 60001, 2), InvalidTimeout);
+    EXPECT_EQ(session.Configure(19200, 500, 0), InvalidOption);
+    int32_t baud = 0, timeout = 0, option = 0;
+    session.Settings(baud, timeout, option);
+    EXPECT_EQ(baud, 19200);
+    EXPECT_EQ(timeout, 500);
+    EXPECT_EQ(option, 1);
+
+    DriverSession lan(std::make_unique<ScriptedChannel>(std::deque<Attempt>{}),
+                      std::chrono::milliseconds(1500));
+    lan.Settings(baud, timeout, option);
+    EXPECT_EQ(timeout, 1500) << "the converter's own time-out wins";
+}
+
+TEST(Session, FillsTheResponseOnlyOnSuccess)
+{
+    DriverSession session(std::make_unique<ScriptedChannel>(
+        std::deque<Attempt>{Answered(), Attempt{Outcome::OtherAddress}, Attempt{Outcome::OtherAddress}}));
+    const int32_t request[8] = {1, 200, 0, 0, 0, 0, 0, 0};
+    int32_t response[4] = {-1, -1, -1, -1};
+    int32_t extra = -1, status = -1;
+    EXPECT_EQ(session.Send(request, response, &extra, &status), Ok);
+    EXPECT_EQ(status, Ok);
+    EXPECT_EQ(response[0], 'K');
+    EXPECT_EQ(response[3], '3');
+    EXPECT_EQ(session.Send(request, response, &extra, &status), ReplyFromOtherAddress);
+    EXPECT_EQ(status, ReplyFromOtherAddress);
+    EXPECT_EQ(response[0], 0);
+    EXPECT_EQ(session.Send(nullptr, response, &extra, &status), InvalidParameter);
+}
+
+TEST(Handles, AreNonZeroUniqueAndNeverReused)
+{
+    HandleTable table;
+    const auto session = [] {
+        return std::make_unique<DriverSession>(std::make_unique<ScriptedChannel>(std::deque<Attempt>{}));
+    };
+    const uint32_t first = table.Add(session());
+    const uint32_t second = table.Add(session());
+    EXPECT_NE(first, 0u);
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(table.Remove(first));
+    EXPECT_FALSE(table.Find(first));
+    EXPECT_FALSE(table.Remove(first));
+    EXPECT_NE(table.Add(session()), first);
+    while (table.OpenCount() < HandleTable::MaximumOpen)
+        ASSERT_NE(table.Add(session()), 0u);
+    EXPECT_EQ(table.Add(session()), 0u);
+    EXPECT_TRUE(table.Find(second));
+}
+
+TEST(Devices, UsbConverterIsChosenByIdsProductAndLowestSerialNumber)
+{
+    const std::vector<UsbSerialPort> ports = {
+        {"/dev/ttyUSB0", 0x0403, 0x6001, "FT232R USB UART", "A100"},
+        {"/dev/ttyUSB1", 0x0403, 0x6001, "RVC-772", "R200"},
+        {"/dev/ttyUSB2", 0x0403, 0x6001, "RVC-772", "R100"},
+        {"/dev/ttyUSB3", 0x067B, 0x2303, "RVC-772", "R000"},
+    };
+    EXPECT_EQ(ChooseUsbConverter(ports), "/dev/ttyUSB2");
+    EXPECT_EQ(ChooseUsbConverter({ports[0], ports[3]}), std::nullopt);
+    EXPECT_EQ(ChooseUsbConverter({}), std::nullopt);
+}
+
+TEST(Devices, PciCardIsFoundInSysfsByVendorAndDevice)
+{
+    const fs::path root = fs::temp_directory_path() / ("serkon-sysfs-" + std::to_string(getpid()));
+    const auto device = [&](const char* slot, const char* vendor, const char* id,
+                            std::initializer_list<const char*> ttys) {
+        const fs::path path = root / "bus/pci/devices" / slot;
+        fs::create_directories(path / "tty");
+        std::ofstream(path / "vendor") << vendor << '\n';
+        std::ofstream(path / "device") << id << '\n';
+        for (const char* tty : ttys)
+            fs::create_directories(path / "tty" / tty);
+    };
+    EXPECT_EQ(FindPciCardTty(root.string()), std::nullopt);
+    device("0000:00:1f.0", "0x8086", "0x0771", {"ttyS0"});
+    device("0000:03:00.0", "0x1a4e", "0x0771", {"ttyS5", "ttyS4"});
+    EXPECT_EQ(FindPciCardTty(root.string()), "/dev/ttyS4");
+    fs::remove_all(root);
+}
+
+TEST(Devices, ComPortsMapToTtySByDefault)
+{
+    EXPECT_EQ(ComDevicePath(1), "/dev/ttyS0");
+    EXPECT_EQ(ComDevicePath(12), "/dev/ttyS11");
+}
+
+TEST(Devices, OpenErrorsTellPermissionFromAbsence)
+{
+    EXPECT_EQ(CodeOfOpenError(EACCES), PortNoPermission);
+    EXPECT_EQ(CodeOfOpenError(ENOENT), PortNotFound);
+    EXPECT_EQ(CodeOfOpenError(ENODEV), PortNotFound);
+    EXPECT_EQ(CodeOfOpenError(EBUSY), PortBusy);
+    EXPECT_EQ(CodeOfOpenError(EIO), PortCannotOpen);
+}
+
+TEST(Codes, TextsAreTheProgramsWindows1250AndFitTheBuffer)
+{
+    for (int32_t code = 0; code < 100; ++code) {
+        const std::string encoded = CodeTextCp1250(code);
+        EXPECT_LE(encoded.size(), 99u) << code;
+        const QString source = QString::fromUtf8(CodeTextUtf8(code));
+        if (!source.isEmpty()) {
+            EXPECT_EQ(QByteArray::fromStdString(encoded), EncodeCp1250(source)) << code;
+        }
+    }
+    EXPECT_EQ(DecodeCp1250(QByteArray::fromStdString(CodeTextCp1250(0))),
+              QStringLiteral("V pořádku"));
+    for (const int32_t code : {9, 10, 11, 12, 13, 30, 31, 32, 33, 41, 45, 50, 56})
+        EXPECT_STRNE(CodeTextUtf8(code), "") << code;
+}
+
+TEST(Codes, ModuleStatusesMapToTheirOwnCodes)
+{
+    EXPECT_EQ(CodeOfModuleStatus(1), ModuleUnknownCommand);
+    EXPECT_EQ(CodeOfModuleStatus(4), ModuleBusy);
+    EXPECT_EQ(CodeOfModuleStatus(200), ModuleError);
+}

@@ -1,0 +1,208 @@
+#include "Servers.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int WaitLimitMs = 5000;  // only a broken simulator takes this long
+
+busframe::Request ReadRegister(uint8_t reg)
+{
+    return {1, busframe::CommandReadRegister, 0, 0, {reg, reg, 0, 0}};
+}
+
+// A plain UDP client of the simulator.
+class Client {
+public:
+    explicit Client(uint16_t port) : socket_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0))
+    {
+        sockaddr_in peer{};
+        peer.sin_family = AF_INET;
+        peer.sin_port = htons(port);
+        peer.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        peer_ = peer;
+    }
+    ~Client() { ::close(socket_); }
+
+    void Send(uint16_t id, const busframe::Request& request) const
+    {
+        const auto datagram = busframe::EncodeRequestDatagram(id, request);
+        ::sendto(socket_, datagram.data(), datagram.size(), 0,
+                 reinterpret_cast<const sockaddr*>(&peer_), sizeof peer_);
+    }
+
+    // The next datagram and the port it came from; empty when none comes.
+    std::vector<uint8_t> Receive(uint16_t* fromPort = nullptr) const
+    {
+        pollfd entry{socket_, POLLIN, 0};
+        if (::poll(&entry, 1, WaitLimitMs) != 1)
+            return {};
+        std::vector<uint8_t> datagram(512);
+        sockaddr_in from{};
+        socklen_t size = sizeof from;
+        const ssize_t got = ::recvfrom(socket_, datagram.data(), datagram.size(), 0,
+                                       reinterpret_cast<sockaddr*>(&from), &size);
+        datagram.resize(got > 0 ? size_t(got) : 0);
+        if (fromPort)
+            *fromPort = ntohs(from.sin_port);
+        return datagram;
+    }
+
+private:
+    int socket_;
+    sockaddr_in peer_{};
+};
+
+std::optional<busframe::Reply> ReplyOf(const std::vector<uint8_t>& datagram)
+{
+    return busframe::DecodeReply(busframe::DatagramFrame(datagram));
+}
+
+} // namespace
+
+TEST(SimUdpServer, AnswersWithTheRequestsTransactionId)
+{
+    sim::Module module;
+    module.SetRegister(7, 77);
+    sim::UdpServer server(module);
+    ASSERT_TRUE(server.Listening()) << server.Failure();
+    ASSERT_NE(server.Port(), 0);
+
+    Client client(server.Port());
+    client.Send(0x1234, ReadRegister(7));
+    const auto datagram = client.Receive();
+    EXPECT_EQ(busframe::DatagramTransactionId(datagram), 0x1234);
+    ASSERT_TRUE(ReplyOf(datagram));
+    EXPECT_EQ(ReplyOf(datagram)->data[2], 77);
+}
+
+TEST(SimUdpServer, SendsLateRepliesAfterTheNextRequestAndStraysFromAnotherPort)
+{
+    sim::Module module;
+    module.SetRegister(7, 77);
+    sim::UdpServer server(module);
+    Client client(server.Port());
+
+    module.AnswerLate(1);
+    client.Send(1, ReadRegister(7));
+    ASSERT_TRUE(module.WaitForRequests(1, std::chrono::milliseconds(WaitLimitMs)));
+    client.Send(2, ReadRegister(7));
+    EXPECT_EQ(busframe::DatagramTransactionId(client.Receive()), 1) << "the late one first";
+    EXPECT_EQ(busframe::DatagramTransactionId(client.Receive()), 2);
+
+    server.SendStrayReplies(1);
+    client.Send(3, ReadRegister(7));
+    uint16_t firstPort = 0;
+    uint16_t secondPort = 0;
+    const auto stray = client.Receive(&firstPort);
+    const auto real = client.Receive(&secondPort);
+    EXPECT_NE(firstPort, server.Port());
+    EXPECT_EQ(secondPort, server.Port());
+    EXPECT_EQ(busframe::DatagramTransactionId(stray), 3);
+    ASSERT_TRUE(ReplyOf(stray) && ReplyOf(real));
+    EXPECT_EQ(ReplyOf(stray)->data[2], uint8_t(~77));
+    EXPECT_EQ(ReplyOf(real)->data[2], 77);
+}
+
+TEST(SimUdpServer, EchoesTheWholeDatagram)
+{
+    sim::Module module;
+    module.SetEchoOnly(true);
+    sim::UdpServer server(module);
+    Client client(server.Port());
+    client.Send(9, ReadRegister(7));
+    EXPECT_EQ(client.Receive(), busframe::EncodeRequestDatagram(9, ReadRegister(7)));
+}
+
+TEST(SimPtyServer, AnswersOnThePseudoTerminalAndLinksIt)
+{
+    const auto folder = std::filesystem::temp_directory_path()
+        / ("serkon-sim-pty-" + std::to_string(getpid()));
+    const std::string link = sim::ComLink(folder.string(), 3);
+    EXPECT_EQ(link, (folder / "ports" / "com3").string());
+    sim::Module module;
+    module.SetRegister(8, 0x80);
+    {
+        sim::PtyServer server(module, link);
+        ASSERT_TRUE(server.Listening()) << server.Failure();
+        EXPECT_EQ(std::filesystem::read_symlink(link).string(), server.Path());
+
+        const int line = ::open(link.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        ASSERT_GE(line, 0);
+        const auto request = busframe::EncodeRequest(ReadRegister(8));
+        ASSERT_EQ(::write(line, request.data(), request.size()), ssize_t(request.size()));
+        std::vector<uint8_t> received;
+        while (received.size() < busframe::ReplySize) {
+            pollfd entry{line, POLLIN, 0};
+            ASSERT_EQ(::poll(&entry, 1, WaitLimitMs), 1);
+            uint8_t chunk[64];
+            const ssize_t got = ::read(line, chunk, sizeof chunk);
+            ASSERT_GT(got, 0);
+            received.insert(received.end(), chunk, chunk + got);
+        }
+        ::close(line);
+        const auto reply = busframe::DecodeReply(received);
+        ASSERT_TRUE(reply);
+        EXPECT_EQ(reply->data[2], 0x80);
+    }
+    EXPECT_FALSE(std::filesystem::is_symlink(std::filesystem::symlink_status(link)))
+        << "the link goes with the server";
+    std::filesystem::remove_all(folder);
+}
+
+TEST(SimProgram, PrintsWhereItListensAndServesUntilTerminated)
+{
+    int output[2];
+    ASSERT_EQ(::pipe(output), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::dup2(output[1], STDOUT_FILENO);
+        ::execl(SERKON_SIM_PROGRAM, SERKON_SIM_PROGRAM, "--udp", "0", "--model", "KQ-3230",
+                "--address", "3", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(output[1]);
+    FILE* lines = ::fdopen(output[0], "r");
+    unsigned port = 0;
+    char name[16] = {};
+    ASSERT_EQ(std::fscanf(lines, "udp 127.0.0.1:%u\n", &port), 1);
+    ASSERT_EQ(std::fscanf(lines, "module %8c", name), 1);
+    EXPECT_STREQ(name, "KQ-3230 ");
+
+    Client client{uint16_t(port)};
+    client.Send(5, {3, busframe::CommandIdentify, 2, 0, {}});
+    const auto reply = ReplyOf(client.Receive());
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(std::string(reply->data.begin(), reply->data.end()), "1.02");
+
+    ::kill(child, SIGTERM);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    std::fclose(lines);
+}
+
+TEST(SimProgram, RefusesBadOptions)
+{
+    for (const char* options : {"--udp 70000", "--pty --udp 1", "--model KQ-1", "", "--link x"}) {
+        const std::string command = std::string(SERKON_SIM_PROGRAM) + " " + options + " 2>/dev/null";
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << options;
+    }
+}

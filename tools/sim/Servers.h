@@ -1,0 +1,107 @@
+// Serving a simulated module: as a LAN converter on a UDP port of 127.0.0.1, or on a
+// pseudo-terminal as a module on a serial line. Each server answers in a thread of its own from
+// construction to destruction.
+#pragma once
+
+#include "Module.h"
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <sys/socket.h>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace sim {
+
+// Wakes a server's thread for stopping.
+class StopSignal {
+public:
+    StopSignal();
+    ~StopSignal();
+    StopSignal(const StopSignal&) = delete;
+    StopSignal& operator=(const StopSignal&) = delete;
+    void Raise();
+    int Descriptor() const { return descriptor_; }
+
+private:
+    int descriptor_;
+};
+
+class UdpServer {
+public:
+    // Port 0 picks a free port; Port() tells which.
+    explicit UdpServer(Module& module, uint16_t port = 0);
+    ~UdpServer();
+    UdpServer(const UdpServer&) = delete;
+    UdpServer& operator=(const UdpServer&) = delete;
+
+    bool Listening() const { return socket_ >= 0; }
+    const std::string& Failure() const { return failure_; }
+    uint16_t Port() const { return port_; }
+
+    // The next count replies are each preceded by a forged copy (the same transaction id, the
+    // data bytes inverted) sent from another UDP port, which a driver must ignore.
+    void SendStrayReplies(uint32_t count);
+
+private:
+    struct Peer {
+        sockaddr_storage address{};
+        socklen_t size = 0;
+    };
+    struct Held {
+        std::vector<uint8_t> datagram;
+        Peer peer;
+    };
+    void Serve();
+    void Handle(const std::vector<uint8_t>& datagram, const Peer& peer);
+    void SendTo(int socket, const std::vector<uint8_t>& datagram, const Peer& peer);
+    void SendStray(uint16_t transactionId, const std::vector<uint8_t>& reply, const Peer& peer);
+
+    Module& module_;
+    int socket_ = -1;
+    int straySocket_ = -1;
+    uint16_t port_ = 0;
+    std::string failure_;
+    std::atomic<uint32_t> strayCount_{0};
+    std::vector<Held> held_;
+    StopSignal stop_;
+    std::thread thread_;
+};
+
+// ports/comN beside a program directory, for PtyServer's link.
+std::string ComLink(const std::string& programDirectory, int comNumber);
+
+class PtyServer {
+public:
+    // linkPath, when given, becomes a symbolic link to the pseudo-terminal (its folder is
+    // created); it is removed again on destruction.
+    explicit PtyServer(Module& module, std::string linkPath = {});
+    ~PtyServer();
+    PtyServer(const PtyServer&) = delete;
+    PtyServer& operator=(const PtyServer&) = delete;
+
+    bool Listening() const { return master_ >= 0; }
+    const std::string& Failure() const { return failure_; }
+    const std::string& Path() const { return path_; }  // /dev/pts/N
+    const std::string& LinkPath() const { return linkPath_; }
+
+private:
+    void Serve();
+    void Handle(const std::vector<uint8_t>& frame);
+    void Put(const std::vector<uint8_t>& bytes);
+    bool CreateLink();
+
+    Module& module_;
+    int master_ = -1;
+    int slave_ = -1;  // kept open, so the line stays up while no driver has it open
+    std::string path_;
+    std::string linkPath_;
+    std::string failure_;
+    std::vector<std::vector<uint8_t>> held_;
+    StopSignal stop_;
+    std::thread thread_;
+};
+
+} // namespace sim

@@ -17,7 +17,6 @@ namespace {
 constexpr uint8_t ModuleAddress = 5;
 constexpr uint8_t Com = 0;
 constexpr uint8_t Lan = 4;
-constexpr std::chrono::milliseconds WaitLimit{5000};
 
 enum class Line { Serial, Udp };
 

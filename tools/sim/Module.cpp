@@ -289,7 +289,7 @@ Counters Module::GetCounters() const
 std::vector<busframe::Request> Module::RequestLog() const
 {
     std::lock_guard lock(mutex_);
-    return log_;
+    return std::vector<busframe::Request>(log_.begin(), log_.end());
 }
 
 bool Module::WaitForRequests(uint64_t count, std::chrono::milliseconds limit) const
@@ -382,6 +382,8 @@ Response Module::Receive(std::span<const uint8_t> frame)
         }
         ++counters_.requests;
         log_.push_back(*request);
+        if (log_.size() > LogLimit)
+            log_.pop_front();
         heard_.notify_all();
         if (request->address != address_ && request->address != 0)
             return response;

@@ -19,6 +19,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -107,7 +108,9 @@ public:
 
     // --- observation
     Counters GetCounters() const;
-    std::vector<busframe::Request> RequestLog() const;  // every request heard, in order
+    // The requests heard, oldest first; the last LogLimit of them.
+    static constexpr size_t LogLimit = 10000;
+    std::vector<busframe::Request> RequestLog() const;
     // Waits until `count` requests were heard in all; false if the limit passed first.
     bool WaitForRequests(uint64_t count, std::chrono::milliseconds limit) const;
 
@@ -138,7 +141,7 @@ private:
     std::map<uint8_t, uint8_t> commandStatus_;
 
     Counters counters_;
-    std::vector<busframe::Request> log_;
+    std::deque<busframe::Request> log_;
 };
 
 } // namespace sim

@@ -27,11 +27,11 @@ int32_t OpenConnection(uint32_t* handle, const ChannelOpener& open)
         if (!handle)
             return int32_t(InvalidParameter);
         std::unique_ptr<BusChannel> channel;
-        std::chrono::milliseconds fixedTimeout{};
-        if (const int32_t code = open(channel, fixedTimeout); code != Ok)
+        std::chrono::milliseconds networkTimeout{};
+        if (const int32_t code = open(channel, networkTimeout); code != Ok)
             return code;
         const uint32_t opened =
-            Sessions().Add(std::make_unique<DriverSession>(std::move(channel), fixedTimeout));
+            Sessions().Add(std::make_unique<DriverSession>(std::move(channel), networkTimeout));
         if (opened == 0)
             return int32_t(TooManyConnections);
         *handle = opened;

@@ -14,9 +14,10 @@ namespace driverlib {
 
 inline constexpr int32_t DriverVersion = 0x0100;
 
-// Builds the channel (returns a code), wraps it in a session and hands out its handle.
+// Builds the channel (returns a code) and sets the network time-out where there is one, wraps
+// it in a session and hands out its handle.
 using ChannelOpener = std::function<int32_t(std::unique_ptr<BusChannel>& channel,
-                                            std::chrono::milliseconds& fixedTimeout)>;
+                                            std::chrono::milliseconds& networkTimeout)>;
 int32_t OpenConnection(uint32_t* handle, const ChannelOpener& open);
 
 int32_t SetConfigEntry(uint32_t handle, int32_t baud, int32_t timeout, int32_t option);

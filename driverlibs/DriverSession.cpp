@@ -79,8 +79,8 @@ Exchange RunTransaction(BusChannel& channel, const busframe::Request& request,
 }
 
 DriverSession::DriverSession(std::unique_ptr<BusChannel> channel,
-                             std::chrono::milliseconds fixedTimeout)
-    : channel_(std::move(channel)), fixedTimeout_(fixedTimeout)
+                             std::chrono::milliseconds networkTimeout)
+    : channel_(std::move(channel)), networkTimeout_(networkTimeout)
 {
 }
 
@@ -105,13 +105,13 @@ void DriverSession::Settings(int32_t& baud, int32_t& timeout, int32_t& option) c
 {
     std::lock_guard lock(mutex_);
     baud = baud_;
-    timeout = int32_t(AttemptTimeout().count());
+    timeout = timeoutMs_;
     option = attempts_;
 }
 
 std::chrono::milliseconds DriverSession::AttemptTimeout() const
 {
-    return fixedTimeout_.count() > 0 ? fixedTimeout_ : std::chrono::milliseconds(timeoutMs_);
+    return networkTimeout_ + std::chrono::milliseconds(timeoutMs_);
 }
 
 int32_t DriverSession::Send(const int32_t* request, int32_t* response, int32_t* extra,

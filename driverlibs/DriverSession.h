@@ -28,9 +28,10 @@ Exchange RunTransaction(BusChannel& channel, const busframe::Request& request,
 
 class DriverSession {
 public:
-    // fixedTimeout other than 0 wins over SetConfig's time-out (the LAN converter's own).
+    // networkTimeout is added to SetConfig's time-out for each attempt: the LAN converter's
+    // round trip on the network on top of the module's time on the bus.
     explicit DriverSession(std::unique_ptr<BusChannel> channel,
-                           std::chrono::milliseconds fixedTimeout = {});
+                           std::chrono::milliseconds networkTimeout = {});
 
     int32_t Configure(int32_t baud, int32_t timeout, int32_t option);
     void Settings(int32_t& baud, int32_t& timeout, int32_t& option) const;
@@ -41,7 +42,7 @@ private:
 
     mutable std::mutex mutex_;  // one transaction at a time per connection
     std::unique_ptr<BusChannel> channel_;
-    std::chrono::milliseconds fixedTimeout_;
+    std::chrono::milliseconds networkTimeout_;
     int32_t baud_ = DefaultBaud;
     int32_t timeoutMs_ = DefaultTimeoutMs;
     int32_t attempts_ = DefaultAttempts;

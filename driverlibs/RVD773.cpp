@@ -1,5 +1,5 @@
 // RVD773: the LAN converter over UDP. The block gives the IP address text, the UDP port and
-// the time-out of one attempt in milliseconds (0: SetConfig's time-out applies).
+// the network time-out in milliseconds, which each attempt waits on top of SetConfig's.
 #include "DriverEntries.h"
 #include "UdpChannel.h"
 
@@ -35,10 +35,10 @@ int32_t ReadBlock(const intptr_t* config, std::string& address, int32_t& port,
 
 SERKON_DRIVER_EXPORTED SERKON_DRIVER_ENTRY(RVD773, Init)(uint32_t* handle, const intptr_t* config)
 {
-    return driverlib::OpenConnection(handle, [config](auto& channel, auto& fixedTimeout) {
+    return driverlib::OpenConnection(handle, [config](auto& channel, auto& networkTimeout) {
         std::string address;
         int32_t port = 0;
-        if (const int32_t code = ReadBlock(config, address, port, fixedTimeout); code != 0)
+        if (const int32_t code = ReadBlock(config, address, port, networkTimeout); code != 0)
             return code;
         std::unique_ptr<driverlib::UdpChannel> udp;
         if (const int32_t code = driverlib::UdpChannel::Open(address, port, udp); code != 0)

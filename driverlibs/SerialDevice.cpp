@@ -172,6 +172,9 @@ SerialDevice::~SerialDevice()
         sp_close(port_);
         sp_free_port(port_);
     } else {
+        // The exclusive mode stays with the terminal, not with this descriptor: left set, it
+        // would lock out the next open while anyone else (serkon-sim) keeps the line open.
+        ioctl(descriptor_, TIOCNXCL);
         ::close(descriptor_);
     }
 }

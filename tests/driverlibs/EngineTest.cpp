@@ -260,10 +260,6 @@ TEST(Session, RefusesSettingsOutsideTheirRangesAndKeepsTheOldOnes)
     EXPECT_EQ(timeout, 500);
     EXPECT_EQ(option, 1);
 
-    DriverSession lan(std::make_unique<ScriptedChannel>(std::deque<Attempt>{}),
-                      std::chrono::milliseconds(1500));
-    lan.Settings(baud, timeout, option);
-    EXPECT_EQ(timeout, 1500) << "the converter's own time-out wins";
 }
 
 TEST(Session, FillsTheResponseOnlyOnSuccess)

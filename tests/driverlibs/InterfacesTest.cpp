@@ -15,6 +15,9 @@
 
 #include <cstdio>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 
@@ -92,6 +95,29 @@ TEST(ComPort, ASpeedTheLineCannotTakeIsRefused)
     ASSERT_EQ(connection.Open(2), 0);
     EXPECT_EQ(connection.Configure(12345, 200, 2), 15);
     EXPECT_EQ(connection.Configure(600, 1000, 2), 0);
+}
+
+TEST(ComPort, ClosingLeavesTheLineOpenToTheNextUser)
+{
+    // The exclusive mode would otherwise outlive the connection while serkon-sim keeps the
+    // line open, and lock out everyone but root.
+    ProgramFolder folder;
+    sim::Module module;
+    sim::PtyServer server(module, sim::ComLink(folder.Path(), 4));
+    {
+        Connection connection(Com);
+        ASSERT_EQ(connection.Open(4), 0);
+        const int line = ::open(server.Path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        int exclusive = 0;
+        ASSERT_EQ(::ioctl(line, TIOCGEXCL, &exclusive), 0);
+        EXPECT_NE(exclusive, 0) << "held exclusively while open";
+        ::close(line);
+    }
+    const int line = ::open(server.Path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    int exclusive = 1;
+    ASSERT_EQ(::ioctl(line, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    ::close(line);
 }
 
 TEST(UsbConverter, UsesThePortsUsbLink)
@@ -195,16 +221,17 @@ TEST(LanConverter, NobodyListeningIsReported)
     EXPECT_EQ(connection.ReadRegister(1, 4).status, 56);
 }
 
-TEST(LanConverter, TheTimeOutFromInitWinsOverSetConfig)
+TEST(LanConverter, TheNetworkTimeOutFromInitAddsToTheBusTimeOut)
 {
     ProgramFolder folder;
     sim::Module module;
     sim::UdpServer server(module);
     Connection connection(Lan);
     ASSERT_EQ(connection.OpenLan("127.0.0.1", server.Port(), 1500), 0);
-    ASSERT_EQ(connection.Configure(9600, 1, 2), 0);
+    ASSERT_EQ(connection.Configure(600, 1, 2), 0);
     module.SetReplyDelay(std::chrono::milliseconds(30));
-    EXPECT_EQ(connection.ReadRegister(1, 4).status, 0) << "1 ms would not have been enough";
+    EXPECT_EQ(connection.ReadRegister(1, 4).status, 0) << "1 ms alone would not have been enough";
+    EXPECT_EQ(module.GetCounters().requests, 1u);
 }
 
 // The binding holds one connection; the library itself keeps several apart.

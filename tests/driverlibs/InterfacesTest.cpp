@@ -97,6 +97,23 @@ TEST(ComPort, ASpeedTheLineCannotTakeIsRefused)
     EXPECT_EQ(connection.Configure(600, 1000, 2), 0);
 }
 
+TEST(ComPort, KeepsInStepWithALineThatTakesItsWireTime)
+{
+    ProgramFolder folder;
+    sim::Module module;
+    sim::PtyServer server(module, sim::ComLink(folder.Path(), 5));
+    Connection connection(Com);
+    ASSERT_EQ(connection.Open(5), 0);
+    for (const int32_t baud : {9600, 115200}) {
+        module.SetWireSpeed(uint32_t(baud));
+        ASSERT_EQ(connection.Configure(baud, 200, 2), 0);
+        const uint64_t before = module.GetCounters().requests;
+        for (uint8_t reg = 0; reg < 5; ++reg)
+            EXPECT_EQ(connection.ReadRegister(1, reg).status, 0) << baud << ' ' << int(reg);
+        EXPECT_EQ(module.GetCounters().requests - before, 5u) << "no retries";
+    }
+}
+
 TEST(ComPort, ClosingLeavesTheLineOpenToTheNextUser)
 {
     // The exclusive mode would otherwise outlive the connection while serkon-sim keeps the

@@ -42,7 +42,8 @@ public:
         return Loaded(LoadDriver(type_, &handle_, config));
     }
 
-    int32_t Configure(int32_t baud = 9600, int32_t timeout = 300, int32_t option = 2)
+    // Generous enough that a busy test machine never turns a reply into a time-out.
+    int32_t Configure(int32_t baud = 9600, int32_t timeout = 500, int32_t option = 2)
     {
         return ConfigureDriver(type_, handle_, baud, timeout, option);
     }

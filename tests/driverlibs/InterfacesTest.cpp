@@ -52,7 +52,7 @@ void IdentifiesThroughOverride(uint8_t type, const char* linkName)
     ASSERT_TRUE(server.Listening()) << server.Failure();
     Connection connection(type);
     ASSERT_EQ(connection.Open(), 0);
-    ASSERT_EQ(connection.Configure(115200, 200, 2), 0);
+    ASSERT_EQ(connection.Configure(115200, 500, 2), 0);
     const TransactionResult result = connection.Transact(2, 200, 0);
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(std::string(result.data.begin(), result.data.end()), "KQ-3");
@@ -106,7 +106,7 @@ TEST(ComPort, KeepsInStepWithALineThatTakesItsWireTime)
     ASSERT_EQ(connection.Open(5), 0);
     for (const int32_t baud : {9600, 115200}) {
         module.SetWireSpeed(uint32_t(baud));
-        ASSERT_EQ(connection.Configure(baud, 200, 2), 0);
+        ASSERT_EQ(connection.Configure(baud, 1000, 2), 0);
         const uint64_t before = module.GetCounters().requests;
         for (uint8_t reg = 0; reg < 5; ++reg)
             EXPECT_EQ(connection.ReadRegister(1, reg).status, 0) << baud << ' ' << int(reg);

@@ -122,7 +122,7 @@ TEST_P(ModuleAccess, DeadModuleCostsOneTimeOutAndOneRetry)
     EXPECT_EQ(DriverErrorString(connection.Type(), 30),
               QStringLiteral("Modul neodpovídá - zkontrolujte adresu, rychlost a zapojení"));
 
-    ASSERT_EQ(connection.Configure(9600, 300, 1), 0) << "option 1: no retry";
+    ASSERT_EQ(connection.Configure(9600, 500, 1), 0) << "option 1: no retry";
     module.DropReplies(1000);
     before = Heard();
     EXPECT_EQ(connection.ReadRegister(ModuleAddress, 4).status, 30);
@@ -242,7 +242,7 @@ TEST(LateReply, OnUdpTheTransactionIdKeepsAnIdenticalRequestApart)
     sim::UdpServer server(module);
     Connection connection(Lan);
     ASSERT_EQ(connection.OpenLan("127.0.0.1", server.Port()), 0);
-    ASSERT_EQ(connection.Configure(9600, 100, 2), 0);
+    ASSERT_EQ(connection.Configure(9600, 500, 2), 0);
 
     module.SetRegister(12, 11);
     module.AnswerLate(2);  // both attempts answered late
@@ -260,7 +260,7 @@ TEST(LateReply, OnASerialLineTheRegisterKeepsAnotherRequestApart)
     sim::PtyServer server(module, sim::ComLink(folder.Path(), 1));
     Connection connection(Com);
     ASSERT_EQ(connection.Open(1), 0);
-    ASSERT_EQ(connection.Configure(9600, 100, 1), 0);
+    ASSERT_EQ(connection.Configure(9600, 500, 1), 0);
 
     module.SetRegister(12, 11);
     module.SetRegister(13, 33);
@@ -278,7 +278,7 @@ TEST(LateReply, OnASerialLineALateAnswerToTheSameRequestIsAValidAnswer)
     sim::PtyServer server(module, sim::ComLink(folder.Path(), 1));
     Connection connection(Com);
     ASSERT_EQ(connection.Open(1), 0);
-    ASSERT_EQ(connection.Configure(9600, 100, 2), 0);
+    ASSERT_EQ(connection.Configure(9600, 500, 2), 0);
 
     module.SetRegister(12, 11);
     module.AnswerLate(1);  // the first attempt's reply comes during the retry

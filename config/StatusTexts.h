@@ -6,8 +6,6 @@
 
 #include <cstdint>
 
-inline const QString NotConnectedText = QStringLiteral(" Připojení k modulu není inicializováno.");
-
 inline const QString ReadDoneText = QStringLiteral(" Konfigurace přečtena.");
 inline const QString WriteDoneText = QStringLiteral(" Konfigurace zapsána.");
 inline const QString WriteMismatchText = QStringLiteral(" Chyba zápisu dat.");

@@ -3,6 +3,7 @@
 #include "StatusPanels.h"
 #include "WindowStyle.h"
 
+#include "config/Connection.h"
 #include "config/Sequences.h"
 #include "config/StatusTexts.h"
 
@@ -358,7 +359,7 @@ bool ConfigWindow::ConnectionIsReady()
 {
     if (ConnectionReady(*programData_))
         return true;
-    SetStatus(NotConnectedText);
+    SetStatus(ConnectionNotReadyText());
     return false;
 }
 

@@ -11,6 +11,7 @@ StatusPanels::StatusPanels(std::initializer_list<int> widths, QWidget* parent)
         auto* panel = new QLabel(this);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(index));
         panel->setTextFormat(Qt::PlainText);  // module names and driver texts are not markup
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setMinimumWidth(width);
         const bool last = index == int(widths.size()) - 1;
         if (!last)

@@ -73,6 +73,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent)
 
     RowLabel(this, "Label4", 228, QStringLiteral("Status připojení"));
     panel1_ = Create<QLabel>(this, "Panel1", QRect(LabelLeft, 248, 521, 33));
+    panel1_->setTextFormat(Qt::PlainText);  // module names and driver texts are not markup
     panel1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel1_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     panel1_->setAutoFillBackground(true);

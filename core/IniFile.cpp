@@ -4,6 +4,7 @@
 #include "Cp1250.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 #include <limits>
 
@@ -119,6 +120,11 @@ std::optional<int32_t> ParseIniInteger(const QString& text)
 
 IniFile::IniFile() : newline_(PlatformNewline) {}
 
+IniFile::IniFile(IniEncoding encoding) : newline_(PlatformNewline)
+{
+    utf8_ = encoding == IniEncoding::Utf8;
+}
+
 IniFile IniFile::Load(const QString& path)
 {
     QFile file(path);
@@ -127,18 +133,63 @@ IniFile IniFile::Load(const QString& path)
     return FromBytes(file.readAll());
 }
 
-IniFile IniFile::FromBytes(const QByteArray& bytes)
+IniFile IniFile::FromBytes(const QByteArray& bytes, IniEncoding encoding)
 {
-    IniFile ini;
+    IniFile ini(encoding);
     ini.Parse(bytes);
     return ini;
+}
+
+int IniFile::FirstLineNotUtf8(const QByteArray& bytes)
+{
+    // A line end byte never occurs inside a UTF-8 sequence, so each line can be checked alone.
+    const QList<QByteArray> lines = bytes.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        [[maybe_unused]] const QString decoded = decoder.decode(lines[i]);
+        if (decoder.hasError())
+            return int(i + 1);
+    }
+    return 0;
+}
+
+std::vector<IniEntry> IniFile::Entries() const
+{
+    std::vector<IniEntry> entries;
+    QString section;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        const Line& line = lines_[i];
+        IniEntry entry;
+        entry.line = int(i + 1);
+        entry.name = line.name;
+        switch (line.kind) {
+        case Kind::Section:
+            entry.kind = IniEntry::Kind::Section;
+            section = line.name;
+            break;
+        case Kind::Key:
+            entry.kind = IniEntry::Kind::Key;
+            entry.section = section;
+            break;
+        case Kind::Other: {
+            const QByteArray trimmed = TrimBlanks(line.text);
+            if (trimmed.isEmpty() || trimmed.front() == ';')
+                continue;
+            entry.kind = IniEntry::Kind::Unrecognised;
+            break;
+        }
+        }
+        entries.push_back(entry);
+    }
+    return entries;
 }
 
 void IniFile::Parse(const QByteArray& bytes)
 {
     QByteArray content = bytes;
-    utf8_ = content.startsWith(Utf8Bom);
-    if (utf8_)
+    byteOrderMark_ = content.startsWith(Utf8Bom);
+    utf8_ = utf8_ || byteOrderMark_;
+    if (byteOrderMark_)
         content.remove(0, Utf8Bom.size());
 
     const qsizetype firstNewline = content.indexOf('\n');
@@ -314,7 +365,7 @@ void IniFile::WriteInteger(const QString& section, const QString& key, int32_t v
 QByteArray IniFile::ToBytes() const
 {
     QByteArray bytes;
-    if (utf8_)
+    if (byteOrderMark_)
         bytes += Utf8Bom;
     for (const Line& line : lines_)
         bytes += line.text + line.ending;

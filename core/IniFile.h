@@ -5,7 +5,8 @@
 // included, stays as it was.
 //
 // Names and values are Windows-1250 in the file, unless the file begins with a UTF-8 byte-order
-// mark, in which case the whole file is read and written as UTF-8.
+// mark, in which case the whole file is read and written as UTF-8. A document opened as UTF-8
+// explicitly is UTF-8 with or without the mark, and keeps whichever it had.
 #pragma once
 
 #include <QByteArray>
@@ -21,12 +22,36 @@ inline constexpr qsizetype IniValueMaxLength = 2047;
 // Hexadecimal values of up to 32 bits wrap into the signed range.
 std::optional<int32_t> ParseIniInteger(const QString& text);
 
+enum class IniEncoding {
+    Cp1250OrBom,  // Windows-1250, unless the file begins with a UTF-8 byte-order mark
+    Utf8,         // UTF-8; a new document is written without a byte-order mark
+};
+
+// A line of the document that means something: a section header, a key, or a line that is
+// neither (blank lines and comments are left out).
+struct IniEntry {
+    enum class Kind { Section, Key, Unrecognised };
+    Kind kind = Kind::Unrecognised;
+    int line = 0;     // 1-based
+    QString section;  // of a key: the section it lies in, empty before the first header
+    QString name;     // of a section or key, trimmed
+};
+
 class IniFile {
 public:
     IniFile();
+    explicit IniFile(IniEncoding encoding);
     // Reads the file; a missing or unreadable file gives an empty document.
     static IniFile Load(const QString& path);
-    static IniFile FromBytes(const QByteArray& bytes);
+    static IniFile FromBytes(const QByteArray& bytes,
+                             IniEncoding encoding = IniEncoding::Cp1250OrBom);
+
+    // The 1-based number of the first line that holds bytes which are not UTF-8, 0 when there
+    // is none.
+    static int FirstLineNotUtf8(const QByteArray& bytes);
+
+    // The sections, keys and unrecognised lines in file order.
+    std::vector<IniEntry> Entries() const;
 
     std::optional<QString> ReadString(const QString& section, const QString& key) const;
     QString ReadString(const QString& section, const QString& key, const QString& fallback) const;
@@ -68,4 +93,5 @@ private:
     std::vector<Line> lines_;
     QByteArray newline_;
     bool utf8_ = false;
+    bool byteOrderMark_ = false;
 };

@@ -146,3 +146,78 @@ TEST(IniFile, WrittenValuesReadBackExactly)
     EXPECT_EQ(ini.ReadString("S", "k"), S("a  [X] b"));
     EXPECT_FALSE(ini.ReadString("X", "b").has_value());
 }
+
+TEST(IniFileUtf8, ReadsAndWritesUtf8WithoutAByteOrderMark)
+{
+    const QByteArray text = S("[Konfigurace]\nNote=Žluťoučký kůň\n").toUtf8();
+    IniFile ini = IniFile::FromBytes(text, IniEncoding::Utf8);
+    EXPECT_EQ(ini.ReadString(S("konfigurace"), S("note")), S("Žluťoučký kůň"));
+    EXPECT_EQ(ini.ToBytes(), text);
+
+    IniFile fresh(IniEncoding::Utf8);
+    fresh.WriteString(S("Konfigurace"), S("Poznámka"), S("čeština €"));
+    EXPECT_EQ(fresh.ToBytes(), S("[Konfigurace]\nPoznámka=čeština €\n").toUtf8());
+
+    // The same bytes without the explicit mode are Windows-1250.
+    EXPECT_NE(IniFile::FromBytes(text).ReadString(S("Konfigurace"), S("Note")),
+              S("Žluťoučký kůň"));
+}
+
+TEST(IniFileUtf8, KeepsAByteOrderMarkTheFileHad)
+{
+    const QByteArray bom("\xEF\xBB\xBF");
+    IniFile ini = IniFile::FromBytes(bom + "[S]\nk=1\n", IniEncoding::Utf8);
+    ini.WriteString("S", "k", S("ř"));
+    EXPECT_EQ(ini.ToBytes(), bom + S("[S]\nk=ř\n").toUtf8());
+}
+
+TEST(IniFileUtf8, NamesTheFirstLineThatIsNotUtf8)
+{
+    EXPECT_EQ(IniFile::FirstLineNotUtf8(S("[S]\nk=ěščř\n").toUtf8()), 0);
+    EXPECT_EQ(IniFile::FirstLineNotUtf8(QByteArray("\xEF\xBB\xBF[S]\n")), 0);
+    EXPECT_EQ(IniFile::FirstLineNotUtf8({}), 0);
+    // Windows-1250 "č" on line 3, a cut sequence on line 4.
+    EXPECT_EQ(IniFile::FirstLineNotUtf8("[S]\na=1\nb=\xE8\nc=\xC5\n"), 3);
+    EXPECT_EQ(IniFile::FirstLineNotUtf8("[S]\r\nc=x\xC5"), 2);
+    // An overlong form of "/".
+    EXPECT_EQ(IniFile::FirstLineNotUtf8("\xC0\xAF"), 1);
+}
+
+TEST(IniFileEntries, ListsSectionsKeysAndStrayLinesWithTheirNumbers)
+{
+    const IniFile ini = IniFile::FromBytes("orphan=1\n"
+                                           "; comment\n"
+                                           "\n"
+                                           "  [ Sekce ]\n"
+                                           "k = v\n"
+                                           "no equals sign\n"
+                                           "[half\n"
+                                           "[B]\r\n"
+                                           "K=2\r\n");
+    const std::vector<IniEntry> entries = ini.Entries();
+    ASSERT_EQ(entries.size(), 7u);
+    const auto expect = [&](size_t i, IniEntry::Kind kind, int line, const char* section,
+                            const char* name) {
+        EXPECT_EQ(entries[i].kind, kind) << i;
+        EXPECT_EQ(entries[i].line, line) << i;
+        EXPECT_EQ(entries[i].section, QString::fromLatin1(section)) << i;
+        EXPECT_EQ(entries[i].name, QString::fromLatin1(name)) << i;
+    };
+    using Kind = IniEntry::Kind;
+    expect(0, Kind::Key, 1, "", "orphan");
+    expect(1, Kind::Section, 4, "", "Sekce");
+    expect(2, Kind::Key, 5, "Sekce", "k");
+    expect(3, Kind::Unrecognised, 6, "", "");
+    expect(4, Kind::Unrecognised, 7, "", "");
+    expect(5, Kind::Section, 8, "", "B");
+    expect(6, Kind::Key, 9, "B", "K");
+}
+
+TEST(IniFileEntries, CountLinesAfterAByteOrderMarkFromOne)
+{
+    const IniFile ini = IniFile::FromBytes("\xEF\xBB\xBF[S]\nk=1\n", IniEncoding::Utf8);
+    const std::vector<IniEntry> entries = ini.Entries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].line, 1);
+    EXPECT_EQ(entries[1].line, 2);
+}

@@ -148,6 +148,17 @@ bool HasInvalidChoice(const TZEMO& config)
         || config.ParityIndex > MaxParityIndex || config.StopBitsIndex > MaxStopBitsIndex;
 }
 
+std::optional<WriteRefusal> RefuseWrite(const TZEMO& record)
+{
+    if (HasInvalidChoice(record))
+        return WriteRefusal{SequenceOutcome::InvalidChoice, InvalidChoiceText};
+    if (!DerivedTimeInRange(CharacterTimeUs(record)))
+        return WriteRefusal{SequenceOutcome::CharacterTimeRefused, CharacterTimeRefusedText};
+    if (!DerivedTimeInRange(HoldTimeUs(record)))
+        return WriteRefusal{SequenceOutcome::HoldTimeRefused, HoldTimeRefusedText};
+    return std::nullopt;
+}
+
 std::array<RegisterWrite, WriteStepCount> WritePlan(const TZEMO& config, uint16_t characterTime,
                                                     uint16_t holdTime)
 {
@@ -177,22 +188,12 @@ SequenceResult ZapisData(const TData* data, const TZEMO& record, SequenceReporte
         return {};
 
     const TZEMO config = record;
-    if (HasInvalidChoice(config)) {
-        Show(reporter, InvalidChoiceText);
-        return {SequenceOutcome::InvalidChoice, 0, 0};
+    if (const std::optional<WriteRefusal> refusal = RefuseWrite(config)) {
+        Show(reporter, refusal->statusText);
+        return {refusal->outcome, 0, 0};
     }
-    const float characterTime = CharacterTimeUs(config);
-    if (!DerivedTimeInRange(characterTime)) {
-        Show(reporter, CharacterTimeRefusedText);
-        return {SequenceOutcome::CharacterTimeRefused, 0, 0};
-    }
-    const float holdTime = HoldTimeUs(config);
-    if (!DerivedTimeInRange(holdTime)) {
-        Show(reporter, HoldTimeRefusedText);
-        return {SequenceOutcome::HoldTimeRefused, 0, 0};
-    }
-    const auto plan =
-        WritePlan(config, RoundHalfToEven(characterTime), RoundHalfToEven(holdTime));
+    const auto plan = WritePlan(config, RoundHalfToEven(CharacterTimeUs(config)),
+                                RoundHalfToEven(HoldTimeUs(config)));
 
     const uint8_t type = data->InterfaceType;
     const uint32_t handle = data->DriverHandle;

@@ -7,8 +7,11 @@
 
 #include "core/Records.h"
 
+#include <QString>
+
 #include <array>
 #include <cstdint>
+#include <optional>
 
 enum class SequenceOutcome {
     NotConnected,            // nothing sent, status line untouched
@@ -37,6 +40,15 @@ SequenceResult PrectiData(const TData* data, TZEMO& record, SequenceReporter& re
 // traffic, an invalid list choice or derived timing values outside 0..32767. Stops at the first
 // failure. The record is not changed.
 SequenceResult ZapisData(const TData* data, const TZEMO& record, SequenceReporter& reporter);
+
+// Why ZapisData would refuse the record before any traffic: an invalid list choice, or a
+// derived timing value outside 0..32767 (the character time is tested first). Nothing when the
+// record can be written.
+struct WriteRefusal {
+    SequenceOutcome outcome;
+    QString statusText;
+};
+std::optional<WriteRefusal> RefuseWrite(const TZEMO& record);
 
 // The registers in the order PrectiData reads them.
 const std::array<uint8_t, ReadStepCount>& ReadOrder();

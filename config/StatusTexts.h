@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 inline const QString ReadDoneText = QStringLiteral(" Konfigurace přečtena.");
 inline const QString WriteDoneText = QStringLiteral(" Konfigurace zapsána.");
@@ -25,5 +26,7 @@ inline const QString HoldTimeRangeMessage = QStringLiteral("Přesah musí být v
 
 QString ReadProgressText(int percent);
 QString WriteProgressText(int percent);
+// The percentage that a read or write progress text shows; nothing for any other text.
+std::optional<int> ProgressPercent(const QString& statusText);
 // A single blank followed by the driver's text for the status code.
 QString TransactionErrorText(uint8_t interfaceType, uint8_t status);

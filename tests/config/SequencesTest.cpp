@@ -328,6 +328,11 @@ TEST_F(Sequences, WriteRefusesOutOfRangeTimingWithoutTraffic)
         config.OverhangUs = c.overhang;
         EXPECT_EQ(ZapisData(&data, config, reporter).outcome, c.outcome);
         EXPECT_EQ(reporter.Texts(), QStringList{c.text});
+        // The same refusal is known without a connection.
+        const std::optional<WriteRefusal> refusal = RefuseWrite(config);
+        ASSERT_TRUE(refusal.has_value());
+        EXPECT_EQ(refusal->outcome, c.outcome);
+        EXPECT_EQ(refusal->statusText, c.text);
     }
     EXPECT_EQ(CharacterTimeRefusedText, QStringLiteral(" Chyba ZEMO - čas nelze nastavit"));
     EXPECT_EQ(HoldTimeRefusedText, QStringLiteral(" Chyba ZEMO - přesah nelze nastavit"));
@@ -350,6 +355,7 @@ TEST_F(Sequences, WriteRefusesAListIndexTheModuleCannotHold)
         change(config);
         EXPECT_EQ(ZapisData(&data, config, reporter).outcome, SequenceOutcome::InvalidChoice);
         EXPECT_EQ(reporter.Texts(), QStringList{refusal});
+        EXPECT_EQ(RefuseWrite(config)->statusText, refusal);
     }
     EXPECT_TRUE(CallsTo("Send").empty());
 
@@ -361,6 +367,7 @@ TEST_F(Sequences, WriteRefusesAListIndexTheModuleCannotHold)
     highest.DataBitsIndex = 3;
     highest.ParityIndex = 1;
     highest.StopBitsIndex = 1;
+    EXPECT_FALSE(RefuseWrite(highest).has_value());
     EXPECT_EQ(ZapisData(&data, highest, reporter).outcome, SequenceOutcome::Completed);
     EXPECT_EQ(module.registers[59], 11);
 }
@@ -411,3 +418,17 @@ TEST(SequenceTables, ReadPausesAndOrderAgreeWithTheRegisterMap)
 }
 
 } // namespace
+
+TEST(ProgressTexts, GiveBackThePercentageTheyShow)
+{
+    for (int percent : {0, 1, 54, 100}) {
+        EXPECT_EQ(ProgressPercent(ReadProgressText(percent)), percent);
+        EXPECT_EQ(ProgressPercent(WriteProgressText(percent)), percent);
+    }
+    for (const QString& other :
+         {ReadDoneText, WriteDoneText, ErrorThree, QString(),
+          QStringLiteral(" Probíhá čtení konfigurace z modulu (x %)"),
+          QStringLiteral(" Probíhá zápis konfigurace do modulu (101 %)"),
+          QStringLiteral(" Něco jiného (5 %)")})
+        EXPECT_FALSE(ProgressPercent(other).has_value()) << other.toStdString();
+}

@@ -268,6 +268,7 @@ ConnectionResult InitializeConnection(TData& data, const ConnectionInput& input,
     if (const std::optional<QString> refused = TakeParameters(data, result))
         return show(*refused);
 
+    result.stage = ConnectionStage::Load;
     int32_t code = LoadDriver(data.InterfaceType, &handle, data.DriverConfig);
     QString codeText = DriverErrorString(data.InterfaceType, uint32_t(code));
     if (code != CodeSuccess) {
@@ -276,6 +277,7 @@ ConnectionResult InitializeConnection(TData& data, const ConnectionInput& input,
     }
 
     data.Connected = 1;
+    result.stage = ConnectionStage::Configure;
     code = ConfigureDriver(data.InterfaceType, handle, int32_t(BaudFromIndex(speedIndex)),
                            TimeoutFromIndex(speedIndex), ConfigureOption);
     codeText = DriverErrorString(data.InterfaceType, uint32_t(code));
@@ -285,6 +287,7 @@ ConnectionResult InitializeConnection(TData& data, const ConnectionInput& input,
         return result;
     }
 
+    result.stage = ConnectionStage::Identify;
     QString failure;
     const std::optional<QString> moduleName = IdentifyModule(data, handle, address, failure);
     if (!moduleName) {
@@ -295,6 +298,7 @@ ConnectionResult InitializeConnection(TData& data, const ConnectionInput& input,
 
     data.ModuleName = *moduleName;
     result.connected = true;
+    result.stage = ConnectionStage::Connected;
     show(SuccessPrefix + DisplayModuleName(data.ModuleName));
     data.ModuleAddress = address;
     data.Speed = BaudFromIndex(speedIndex);

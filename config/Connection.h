@@ -21,8 +21,18 @@ struct ConnectionInput {
     std::array<QString, 3> parameters; // parameter rows 1 to 3 of the interface
 };
 
+// How far a connection attempt got.
+enum class ConnectionStage {
+    Input,      // the input was refused; no driver was loaded
+    Load,       // the driver could not be loaded or opened
+    Configure,  // the driver refused the bus speed
+    Identify,   // no module identified itself at the address
+    Connected,
+};
+
 struct ConnectionResult {
     bool connected = false;
+    ConnectionStage stage = ConnectionStage::Input;
     QString panelText;                 // the outcome, for the status panel
     QString moduleAddress;             // the address text as it was read
     std::array<QString, 3> parameters; // the parameter texts, rewritten where they were read

@@ -144,6 +144,7 @@ TEST_F(Connection, IdentifiesTheModuleAndRecordsTheConnection)
     const ConnectionResult result = Connect(Input(0, QStringLiteral("5")));
 
     EXPECT_TRUE(result.connected);
+    EXPECT_EQ(result.stage, ConnectionStage::Connected);
     EXPECT_EQ(data.ModuleName, QStringLiteral("ABCDEFGH v.1.00"));
     EXPECT_EQ(result.panelText, Success + QStringLiteral("ABCDEFGH v.1.00"));
     EXPECT_EQ(reported, (std::vector<QString>{Initialising, result.panelText}));
@@ -260,6 +261,7 @@ TEST_F(Connection, LanParametersAreCheckedInOrder)
 
     result = Connect(Input(4, QStringLiteral("0"), {QStringLiteral("10.0.0.9"), QStringLiteral("65535"), QStringLiteral("x")}));
     EXPECT_EQ(result.panelText, QStringLiteral("Neplatný UDP timeout"));
+    EXPECT_EQ(result.stage, ConnectionStage::Input);
     EXPECT_EQ(data.UdpPort, 65535);
     EXPECT_TRUE(CallsTo("Init").empty());
     EXPECT_EQ(data.DriverConfig, DriverConfigBlock{});
@@ -296,6 +298,7 @@ TEST_F(Connection, MissingLibraryIsReportedWithItsName)
     EXPECT_FALSE(result.connected);
     EXPECT_EQ(result.panelText,
               QStringLiteral("Chyba inicializace připojení - chyba inicializace knihovny RVB771.DLL"));
+    EXPECT_EQ(result.stage, ConnectionStage::Load);
     EXPECT_EQ(data.Connected, 0);
 }
 
@@ -305,6 +308,7 @@ TEST_F(Connection, FailedInitShowsTheDriversTextAndLeavesTheHandle)
     CurrentScript().initResult = 5;
     const ConnectionResult result = Connect(Input(0));
     EXPECT_EQ(result.panelText, QStringLiteral("Chyba inicializace připojení - chyba ovladače 5"));
+    EXPECT_EQ(result.stage, ConnectionStage::Load);
     EXPECT_EQ(data.Connected, 0);
     EXPECT_EQ(data.DriverHandle, 0x1234u);
     EXPECT_TRUE(CallsTo("Done").empty());
@@ -316,6 +320,7 @@ TEST_F(Connection, FailedSpeedSettingClosesTheDriver)
     CurrentScript().handleAfterDone = 0;
     const ConnectionResult result = Connect(Input(0));
     EXPECT_EQ(result.panelText, QStringLiteral("Chyba inicializace připojení - chyba ovladače 7"));
+    EXPECT_EQ(result.stage, ConnectionStage::Configure);
     EXPECT_EQ(CallsTo("Done").size(), 1u);
     EXPECT_EQ(data.Connected, 0);
     EXPECT_EQ(data.DriverHandle, 0u);
@@ -330,6 +335,7 @@ TEST_F(Connection, FailedIdentificationShowsTheStatusTextAlone)
     const ConnectionResult result = Connect(Input(0));
     EXPECT_FALSE(result.connected);
     EXPECT_EQ(result.panelText, QStringLiteral("chyba ovladače 3"));
+    EXPECT_EQ(result.stage, ConnectionStage::Identify);
     EXPECT_EQ(CallsTo("Send").size(), 2u);
     EXPECT_EQ(CallsTo("Done").size(), 1u);
     EXPECT_EQ(data.Connected, 0);

@@ -1,0 +1,412 @@
+#include "CommandLine.h"
+
+#include "config/Connection.h"
+#include "config/EntryChecks.h"
+#include "drivers/SpeedTables.h"
+
+#include <QCommandLineParser>
+
+#include <array>
+#include <span>
+
+namespace {
+
+struct OptionInfo {
+    const char* name;
+    const char* shortName;  // nullptr: none
+    const char* valueName;  // nullptr: a switch
+    const char* help;
+};
+
+const std::array<OptionInfo, 19> OptionTable = {{
+    {"interface", nullptr, "com|isa|pci|usb|lan", "komunikační rozhraní"},
+    {"com", nullptr, "N", "číslo portu COMx"},
+    {"base", nullptr, "HEX", "bázová adresa karty RVA-770, např. 300"},
+    {"ip", nullptr, "TEXT", "IP adresa LAN konvertoru RVD-773"},
+    {"udp-port", nullptr, "N", "UDP port LAN konvertoru"},
+    {"udp-timeout", nullptr, "N", "UDP timeout v ms (0: podle komunikační rychlosti)"},
+    {"address", nullptr, "N", "adresa modulu 0 až 255"},
+    {"speed", nullptr, "BD", "komunikační rychlost 600 až 115200 Bd (jedna z devíti)"},
+    {"model", nullptr, "M", "model profilu; bez volby model, kterým se modul ohlásí"},
+    {"output", "o", "SOUBOR", "profil zapíše do souboru místo na standardní výstup"},
+    {"report", nullptr, "CSV", "výsledek připíše jako řádek do protokolu CSV"},
+    {"watch", nullptr, nullptr, "čte status registr opakovaně, dokud není přerušen (Ctrl+C)"},
+    {"interval", nullptr, "MS", "se --watch: odstup čtení v ms (výchozí 500)"},
+    {"from", nullptr, "A", "první prohledávaná adresa (výchozí 0)"},
+    {"to", nullptr, "B", "poslední prohledávaná adresa (výchozí 255)"},
+    {"speeds", nullptr, "all|SEZNAM", "rychlosti: všech devět, nebo seznam jako 9600,19200"},
+    {"quiet", "q", nullptr, "nevypisuje průběh, jen výsledek a chyby"},
+    {"help", "h", nullptr, "nápověda"},
+    {"version", nullptr, nullptr, "verze programu"},
+}};
+
+const std::array<const char*, 8> ConnectionOptionNames = {
+    "interface", "com", "base", "ip", "udp-port", "udp-timeout", "address", "speed"};
+
+struct CommandInfo {
+    Command command;
+    const char* name;
+    const char* arguments;  // after the name in the synopsis
+    const char* summary;
+    std::span<const char* const> options;  // besides the connection options, -q and -h
+    int files;              // positional arguments after the name
+    bool takesAddress;
+};
+
+constexpr std::array<const char*, 2> ReadOptions = {"model", "output"};
+constexpr std::array<const char*, 1> WriteOptions = {"report"};
+constexpr std::array<const char*, 2> StatusOptions = {"watch", "interval"};
+constexpr std::array<const char*, 3> ScanOptions = {"from", "to", "speeds"};
+
+const std::array<CommandInfo, 6> CommandTable = {{
+    {Command::Identify, "identify", "", "vypíše jméno a verzi připojeného modulu", {}, 0, true},
+    {Command::Read, "read", "[--model M] [-o SOUBOR]",
+     "přečte konfiguraci modulu a zapíše ji jako profil", ReadOptions, 0, true},
+    {Command::Write, "write", "SOUBOR [--report CSV]",
+     "zkontroluje profil a zapíše ho do modulu, každý registr ověří zpětným čtením", WriteOptions,
+     1, true},
+    {Command::Status, "status", "[--watch [--interval MS]]",
+     "vypíše 32 bitů status registru modulu", StatusOptions, 0, true},
+    {Command::ClearStatus, "clear-status", "", "vynuluje status registr modulu", {}, 0, true},
+    {Command::Scan, "scan", "[--from A] [--to B] [--speeds all|SEZNAM]",
+     "zkusí identifikovat modul na každé adrese (a rychlosti) a vypíše nalezené", ScanOptions, 0,
+     false},
+}};
+
+const char* const ExitCodesHelp =
+    "Návratové kódy:\n"
+    "  0  úspěch\n"
+    "  1  profil nebo protokol nelze zapsat\n"
+    "  2  chybný zápis příkazu\n"
+    "  3  připojení selhalo (parametry, knihovna ovladače, nastavení, identifikace);\n"
+    "     scan nenašel žádný modul\n"
+    "  4  chyba komunikace při čtení, zápisu nebo práci se status registrem\n"
+    "  5  zapsaný registr se přečetl s jinou hodnotou\n"
+    "  6  neplatný profil nebo hodnota v něm\n"
+    "  130  scan přerušen (Ctrl+C)\n";
+
+const std::array<const char*, 5> InterfaceNames = {"com", "isa", "pci", "usb", "lan"};
+
+QString Text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+const OptionInfo* FindOption(const QString& name)
+{
+    for (const OptionInfo& option : OptionTable) {
+        if (name == Text(option.name) || (option.shortName && name == Text(option.shortName)))
+            return &option;
+    }
+    return nullptr;
+}
+
+const CommandInfo* FindCommand(const QString& name)
+{
+    for (const CommandInfo& command : CommandTable) {
+        if (name == Text(command.name))
+            return &command;
+    }
+    return nullptr;
+}
+
+bool Contains(std::span<const char* const> names, const char* name)
+{
+    for (const char* candidate : names) {
+        if (qstrcmp(candidate, name) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool CommandAllows(const CommandInfo& command, const OptionInfo& option)
+{
+    if (qstrcmp(option.name, "address") == 0)
+        return command.takesAddress;
+    return Contains(ConnectionOptionNames, option.name) || Contains(command.options, option.name)
+        || qstrcmp(option.name, "quiet") == 0 || qstrcmp(option.name, "help") == 0;
+}
+
+QString OptionLine(const OptionInfo& option)
+{
+    QString names = option.shortName ? QStringLiteral("-%1, --%2").arg(Text(option.shortName), Text(option.name))
+                                     : QStringLiteral("    --%1").arg(Text(option.name));
+    if (option.valueName)
+        names += u' ' + Text(option.valueName);
+    return QStringLiteral("  %1  %2\n").arg(names, -34).arg(Text(option.help));
+}
+
+QString ConnectionOptionsHelp(bool withAddress)
+{
+    QString help = QStringLiteral(
+        "Volby připojení (co nezadáte, platí podle SERKON.ini vedle programu):\n");
+    for (const char* name : ConnectionOptionNames) {
+        if (withAddress || qstrcmp(name, "address") != 0)
+            help += OptionLine(*FindOption(Text(name)));
+    }
+    return help;
+}
+
+QString GeneralHelp()
+{
+    QString help = QStringLiteral(
+        "Použití: serkon-cli PŘÍKAZ [volby]\n\n"
+        "Nastavuje a čte převodníky a opakovače SERKON z příkazové řádky: připojí se jako dialog\n"
+        "připojení programu (načtení ovladače, nastavení rychlosti, identifikace modulu).\n\n"
+        "Příkazy:\n");
+    for (const CommandInfo& command : CommandTable) {
+        const QString synopsis = (Text(command.name) + u' ' + Text(command.arguments)).trimmed();
+        help += QStringLiteral("  %1\n      %2\n").arg(synopsis, Text(command.summary));
+    }
+    help += u'\n' + ConnectionOptionsHelp(true) + u'\n';
+    help += QStringLiteral("Další volby:\n") + OptionLine(*FindOption(QStringLiteral("quiet")))
+        + OptionLine(*FindOption(QStringLiteral("help")))
+        + OptionLine(*FindOption(QStringLiteral("version")));
+    help += QStringLiteral("\nNápověda k příkazu: serkon-cli PŘÍKAZ --help\n\n") + Text(ExitCodesHelp);
+    return help;
+}
+
+QString CommandHelp(const CommandInfo& command)
+{
+    QString help = QStringLiteral("Použití: serkon-cli %1 %2\n\n%3\n\n")
+                       .arg(Text(command.name), Text(command.arguments), Text(command.summary));
+    if (!command.options.empty()) {
+        help += QStringLiteral("Volby příkazu:\n");
+        for (const char* name : command.options)
+            help += OptionLine(*FindOption(Text(name)));
+        help += u'\n';
+    }
+    help += ConnectionOptionsHelp(command.takesAddress) + u'\n';
+    help += OptionLine(*FindOption(QStringLiteral("quiet"))) + u'\n' + Text(ExitCodesHelp);
+    return help;
+}
+
+CommandLine Usage(const QString& message)
+{
+    CommandLine line;
+    line.action = CommandLine::Action::UsageError;
+    line.text = message;
+    return line;
+}
+
+CommandLine Show(const QString& text)
+{
+    CommandLine line;
+    line.action = CommandLine::Action::ShowText;
+    line.text = text;
+    return line;
+}
+
+std::optional<int32_t> Number(const QString& text, int32_t low, int32_t high)
+{
+    int32_t value = 0;
+    if (!ParseIntInRange(text, low, high, value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<uint8_t> SpeedIndexOf(const QString& text)
+{
+    const std::optional<int32_t> baud = Number(text, 0, INT32_MAX);
+    if (!baud)
+        return std::nullopt;
+    for (uint8_t index = 0; index < BusSpeedCount; ++index) {
+        if (BaudFromIndex(index) == uint32_t(*baud))
+            return index;
+    }
+    return std::nullopt;
+}
+
+// "2A0", "2A0h", "0x2A0" or "$2A0": the three hexadecimal digits the connection dialog reads.
+std::optional<QString> BaseAddressOption(QString text)
+{
+    if (text.endsWith(u'h') || text.endsWith(u'H'))
+        text.chop(1);
+    if (text.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive))
+        text.remove(0, 2);
+    else if (text.startsWith(u'$'))
+        text.remove(0, 1);
+    bool ok = false;
+    const uint value = text.toUInt(&ok, 16);
+    if (!ok || text.isEmpty() || text.size() > 3 || text.startsWith(u'+') || text.startsWith(u'-'))
+        return std::nullopt;
+    return BaseAddressText(uint16_t(value));
+}
+
+// Reads the option values into the options; the text of the first bad one.
+std::optional<QString> TakeValues(const QCommandLineParser& parser, Options& options)
+{
+    const auto given = [&parser](const char* name) { return parser.isSet(Text(name)); };
+    const auto value = [&parser](const char* name) { return parser.value(Text(name)); };
+    ConnectionOverrides& connection = options.connection;
+
+    if (given("interface")) {
+        const QString name = value("interface").toLower();
+        for (size_t type = 0; type < InterfaceNames.size(); ++type) {
+            if (name == Text(InterfaceNames[type]))
+                connection.interfaceType = int(type);
+        }
+        if (!connection.interfaceType)
+            return QStringLiteral("--interface: zadejte com, isa, pci, usb nebo lan.");
+    }
+    if (given("com")) {
+        const std::optional<int32_t> port = Number(value("com"), 1, 255);
+        if (!port)
+            return QStringLiteral("--com: číslo portu musí být 1 až 255.");
+        connection.comPort = QString::number(*port);
+    }
+    if (given("base")) {
+        connection.baseAddress = BaseAddressOption(value("base"));
+        if (!connection.baseAddress)
+            return QStringLiteral("--base: zadejte nejvýš tři šestnáctkové číslice, např. 300.");
+    }
+    if (given("ip"))
+        connection.ipAddress = value("ip");
+    if (given("udp-port"))
+        connection.udpPort = value("udp-port");
+    if (given("udp-timeout"))
+        connection.udpTimeout = value("udp-timeout");
+    if (given("address")) {
+        const std::optional<int32_t> address = Number(value("address"), 0, 255);
+        if (!address)
+            return QStringLiteral("--address: adresa modulu musí být 0 až 255.");
+        connection.address = uint8_t(*address);
+    }
+    if (given("speed")) {
+        connection.speedIndex = SpeedIndexOf(value("speed"));
+        if (!connection.speedIndex)
+            return QStringLiteral("--speed: zadejte jednu z rychlostí 600, 1200, 2400, 4800, 9600, "
+                                  "19200, 38400, 57600, 115200.");
+    }
+    options.quiet = given("quiet");
+
+    if (given("model")) {
+        options.model = FindModel(value("model").toStdString());
+        if (options.model == nullptr)
+            return QStringLiteral("--model: neznámý model %1.").arg(value("model"));
+    }
+    options.outputFile = value("output");
+    options.reportFile = value("report");
+    options.watch = given("watch");
+    if (given("interval")) {
+        const std::optional<int32_t> interval = Number(value("interval"), 10, 86400000);
+        if (!interval)
+            return QStringLiteral("--interval: zadejte 10 až 86400000 ms.");
+        options.intervalMs = *interval;
+    }
+    if (given("interval") && !options.watch)
+        return QStringLiteral("--interval platí jen se --watch.");
+    if (given("from")) {
+        const std::optional<int32_t> from = Number(value("from"), 0, 255);
+        if (!from)
+            return QStringLiteral("--from: adresa musí být 0 až 255.");
+        options.fromAddress = uint8_t(*from);
+    }
+    if (given("to")) {
+        const std::optional<int32_t> to = Number(value("to"), 0, 255);
+        if (!to)
+            return QStringLiteral("--to: adresa musí být 0 až 255.");
+        options.toAddress = uint8_t(*to);
+    }
+    if (options.fromAddress > options.toAddress)
+        return QStringLiteral("--from nesmí být větší než --to.");
+    if (given("speeds")) {
+        const QString speeds = value("speeds");
+        if (speeds.compare(QStringLiteral("all"), Qt::CaseInsensitive) == 0) {
+            for (uint8_t index = 0; index < BusSpeedCount; ++index)
+                options.speedIndexes.push_back(index);
+        } else {
+            for (const QString& speed : speeds.split(u',')) {
+                const std::optional<uint8_t> index = SpeedIndexOf(speed.trimmed());
+                if (!index)
+                    return QStringLiteral("--speeds: %1 není jedna z devíti rychlostí.").arg(speed);
+                options.speedIndexes.push_back(*index);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+void AddOptions(QCommandLineParser& parser)
+{
+    for (const OptionInfo& entry : OptionTable) {
+        QStringList names{Text(entry.name)};
+        if (entry.shortName)
+            names.prepend(Text(entry.shortName));
+        QCommandLineOption option(names);
+        if (entry.valueName)
+            option.setValueName(Text(entry.valueName));
+        parser.addOption(option);
+    }
+}
+
+QString Dashed(const QString& name)
+{
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+// The option that takes a value and ends the command line without one.
+std::optional<QString> OptionMissingItsValue(const QStringList& arguments)
+{
+    if (arguments.size() < 2)
+        return std::nullopt;
+    const QString& last = arguments.back();
+    for (const OptionInfo& option : OptionTable) {
+        if (option.valueName == nullptr)
+            continue;
+        if (last == Dashed(Text(option.name))
+            || (option.shortName && last == Dashed(Text(option.shortName))))
+            return last;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+CommandLine ParseCommandLine(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    AddOptions(parser);
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty())
+            return Usage(QStringLiteral("Neznámá volba %1.").arg(Dashed(unknown.front())));
+        if (const std::optional<QString> option = OptionMissingItsValue(arguments))
+            return Usage(QStringLiteral("Volba %1 potřebuje hodnotu.").arg(*option));
+        return Usage(QStringLiteral("Chybný zápis voleb: %1").arg(parser.errorText()));
+    }
+    if (parser.isSet(QStringLiteral("version")))
+        return Show(QStringLiteral("serkon-cli %1\n").arg(QStringLiteral(SERKON_VERSION)));
+
+    QStringList positional = parser.positionalArguments();
+    const bool help = parser.isSet(QStringLiteral("help"));
+    if (positional.isEmpty())
+        return help ? Show(GeneralHelp()) : Usage(QStringLiteral("Chybí příkaz (serkon-cli --help)."));
+    const CommandInfo* command = FindCommand(positional.takeFirst());
+    if (command == nullptr)
+        return Usage(QStringLiteral("Neznámý příkaz %1 (serkon-cli --help).")
+                         .arg(parser.positionalArguments().front()));
+    if (help)
+        return Show(CommandHelp(*command));
+
+    for (const QString& name : parser.optionNames()) {
+        const OptionInfo* option = FindOption(name);
+        if (option == nullptr || !CommandAllows(*command, *option))
+            return Usage(QStringLiteral("Příkaz %1 nezná volbu --%2.")
+                             .arg(Text(command->name), option ? Text(option->name) : name));
+    }
+    if (positional.size() != command->files) {
+        return Usage(command->files == 0
+                         ? QStringLiteral("Příkaz %1 nebere argument %2.").arg(Text(command->name), positional.value(0))
+                         : QStringLiteral("Příkaz %1 potřebuje soubor profilu.").arg(Text(command->name)));
+    }
+
+    CommandLine line;
+    line.action = CommandLine::Action::Run;
+    line.options.command = command->command;
+    if (command->files > 0)
+        line.options.profileFile = positional.front();
+    if (const std::optional<QString> bad = TakeValues(parser, line.options))
+        return Usage(*bad);
+    return line;
+}

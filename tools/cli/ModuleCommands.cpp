@@ -1,0 +1,124 @@
+// identify, status and clear-status, and what every command needs to reach a module.
+#include "Commands.h"
+#include "ExitCodes.h"
+#include "Interrupt.h"
+#include "Session.h"
+
+#include "config/StatusRegister.h"
+
+#include <QTime>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+constexpr int StatusLines = 2 + StatusRows;
+constexpr int CaptionWidth = 6;
+
+QString StatusBlock(const ModuleData& bytes, const QString& heading)
+{
+    const uint32_t value = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16
+        | uint32_t(bytes[3]) << 24;
+    QString block = QStringLiteral("Status registr: 0x%1%2\n")
+                        .arg(value, 8, 16, QLatin1Char('0'))
+                        .arg(heading.isEmpty() ? QString() : QStringLiteral("  ") + heading);
+    QString columns = QStringLiteral("     ");
+    for (int column = 0; column < StatusColumns; ++column)
+        columns += QStringLiteral("  bajt %1  ").arg(column);
+    block += columns.trimmed().prepend(QStringLiteral("       ")) + u'\n';
+    for (int row = 0; row < StatusRows; ++row) {
+        QString line = QStringLiteral("bit %1").arg(row);
+        for (int column = 0; column < StatusColumns; ++column) {
+            const QString caption = QString::fromUtf8(StatusBitCaptions[size_t(column)][size_t(row)]);
+            line += QStringLiteral("  %1 %2").arg(caption, -CaptionWidth).arg(StatusBit(bytes, column, row) ? 1 : 0);
+        }
+        block += line + u'\n';
+    }
+    return block;
+}
+
+// Polls until interrupted. On a terminal each poll replaces the last one on the screen.
+int WatchStatus(Session& session, const Options& options, ProgressOutput& output)
+{
+    InterruptWatch interrupt;
+    const bool redraw = ::isatty(STDOUT_FILENO);
+    bool shownInPlace = false;
+    bool lastFailed = false;
+    while (!InterruptWatch::Raised()) {
+        const StatusReply reply = ReadStatusRegister(session.Data(), session.Data().ModuleAddress);
+        lastFailed = reply.outcome != StatusOutcome::Done;
+        if (lastFailed) {
+            output.Error(reply.statusText);
+            shownInPlace = false;
+        } else {
+            if (redraw && shownInPlace)
+                PrintOut(QStringLiteral("\x1b[%1A").arg(StatusLines));
+            PrintOut(StatusBlock(reply.bytes, QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")))
+                     + (redraw ? QString() : QStringLiteral("\n")));
+            shownInPlace = redraw;
+        }
+        InterruptWatch::Wait(std::chrono::milliseconds(options.intervalMs));
+    }
+    return lastFailed ? ExitTransactionFailed : ExitSuccess;
+}
+
+} // namespace
+
+void PrintOut(const QByteArray& bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+void PrintOut(const QString& text)
+{
+    PrintOut(text.toUtf8());
+}
+
+int Connect(Session& session, const Options& options, ProgressOutput& output)
+{
+    if (const std::optional<QString> refused = session.Prepare(options.connection)) {
+        output.Error(*refused);
+        return ExitUsage;
+    }
+    return session.Open().connected ? ExitSuccess : ExitConnectionFailed;
+}
+
+int RunIdentify(const Options& options, ProgressOutput& output)
+{
+    Session session(output);
+    if (const int failed = Connect(session, options, output))
+        return failed;
+    PrintOut(DisplayModuleName(session.Data().ModuleName) + u'\n');
+    return ExitSuccess;
+}
+
+int RunStatus(const Options& options, ProgressOutput& output)
+{
+    Session session(output);
+    if (const int failed = Connect(session, options, output))
+        return failed;
+    if (options.watch)
+        return WatchStatus(session, options, output);
+    const StatusReply reply = ReadStatusRegister(session.Data(), session.Data().ModuleAddress);
+    if (reply.outcome != StatusOutcome::Done) {
+        output.Error(reply.statusText);
+        return ExitTransactionFailed;
+    }
+    PrintOut(StatusBlock(reply.bytes, {}));
+    return ExitSuccess;
+}
+
+int RunClearStatus(const Options& options, ProgressOutput& output)
+{
+    Session session(output);
+    if (const int failed = Connect(session, options, output))
+        return failed;
+    const StatusReply reply = ClearStatusRegister(session.Data(), session.Data().ModuleAddress);
+    if (reply.outcome != StatusOutcome::Done) {
+        output.Error(reply.statusText);
+        return ExitTransactionFailed;
+    }
+    return ExitSuccess;
+}

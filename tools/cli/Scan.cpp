@@ -1,0 +1,96 @@
+// scan: the connection dialog's attempt at every address (and bus speed) asked for. An address
+// without a module costs the driver's time-out for each of its attempts, so a long scan shows
+// how far it is and how long it will still take.
+#include "Commands.h"
+#include "ExitCodes.h"
+#include "Interrupt.h"
+#include "Session.h"
+
+#include "drivers/SpeedTables.h"
+
+#include <chrono>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+QString DurationText(std::chrono::seconds time)
+{
+    const auto minutes = std::chrono::duration_cast<std::chrono::minutes>(time);
+    const auto seconds = time - minutes;
+    if (minutes.count() == 0)
+        return QStringLiteral("%1 s").arg(seconds.count());
+    return QStringLiteral("%1 min %2 s").arg(minutes.count()).arg(seconds.count());
+}
+
+// What is left, at the pace of the steps done so far; nothing before the first step.
+QString TimeLeftText(Clock::duration elapsed, int done, int total)
+{
+    if (done == 0)
+        return {};
+    const auto left = elapsed * (total - done) / done;
+    const auto rounded = std::chrono::ceil<std::chrono::seconds>(left);
+    return QStringLiteral(", zbývá asi ") + DurationText(rounded);
+}
+
+QString FoundLine(uint8_t address, uint8_t speedIndex, const QString& moduleName)
+{
+    return QStringLiteral("%1  %2 Bd  %3\n")
+        .arg(address, 3)
+        .arg(BaudFromIndex(speedIndex), 6)
+        .arg(DisplayModuleName(moduleName));
+}
+
+} // namespace
+
+int RunScan(const Options& options, ProgressOutput& output)
+{
+    Session session(output);
+    if (const std::optional<QString> refused = session.Prepare(options.connection)) {
+        output.Error(*refused);
+        return ExitUsage;
+    }
+    std::vector<uint8_t> speeds = options.speedIndexes;
+    if (speeds.empty())
+        speeds.push_back(uint8_t(session.Input().speedIndex));
+
+    const int addresses = options.toAddress - options.fromAddress + 1;
+    const int total = addresses * int(speeds.size());
+    const InterruptWatch interrupt;
+    const Clock::time_point start = Clock::now();
+    int done = 0;
+    int found = 0;
+    for (const uint8_t speed : speeds) {
+        for (int address = options.fromAddress; address <= options.toAddress; ++address) {
+            if (InterruptWatch::Raised())
+                break;
+            const int percent = done * 100 / total;
+            output.Progress(QStringLiteral("Hledání modulů: adresa %1, %2 Bd (").arg(address).arg(BaudFromIndex(speed))
+                                + QString::number(percent) + QStringLiteral(" %")
+                                + TimeLeftText(Clock::now() - start, done, total) + u')',
+                            percent);
+            session.Input().moduleAddress = QString::number(address);
+            session.Input().speedIndex = speed;
+            const ConnectionResult result = session.Try();
+            ++done;
+            if (result.connected) {
+                ++found;
+                output.ClearBar();
+                PrintOut(FoundLine(uint8_t(address), speed, session.Data().ModuleName));
+            } else if (result.stage != ConnectionStage::Identify) {
+                output.Error(result.panelText);
+                return ExitConnectionFailed;
+            }
+        }
+    }
+    session.Close();
+    if (InterruptWatch::Raised()) {
+        output.Error(QStringLiteral("Hledání přerušeno po %1 z %2 kroků, nalezeno modulů: %3.")
+                         .arg(done)
+                         .arg(total)
+                         .arg(found));
+        return ExitInterrupted;
+    }
+    output.Note(QStringLiteral("Prohledáno %1 kroků, nalezeno modulů: %2.").arg(total).arg(found));
+    return found > 0 ? ExitSuccess : ExitConnectionFailed;
+}

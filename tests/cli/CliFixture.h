@@ -1,0 +1,104 @@
+// serkon-cli run as a program against the simulated module, served over UDP and reached through
+// the real LAN converter library. Each test has a program folder of its own: a copy of
+// serkon-cli (the program folder is where the executable really lies, so a link would not do),
+// links to the driver libraries, and a SERKON.ini pointing at the simulator.
+#pragma once
+
+#include "Servers.h"
+
+#include "core/Records.h"
+#include "core/Settings.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+inline constexpr uint8_t ModuleAddress = 7;
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+
+    QString Out() const { return QString::fromUtf8(out); }
+    QStringList ErrLines() const
+    {
+        QStringList lines = QString::fromUtf8(err).split(u'\n');
+        if (!lines.isEmpty() && lines.back().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        ASSERT_TRUE(udp.Listening()) << udp.Failure();
+        ASSERT_TRUE(QFile::copy(QStringLiteral(SERKON_CLI_PROGRAM), Program()));
+        const QDir drivers(QStringLiteral(SERKON_DRIVER_DIR));
+        for (const QString& library : drivers.entryList({QStringLiteral("lib*.so")}, QDir::Files))
+            ASSERT_TRUE(QFile::link(drivers.filePath(library), folder.filePath(library)));
+        WriteSettings();
+    }
+
+    // SERKON.ini for the LAN converter at the simulator, written by the program's own code.
+    void WriteSettings(int32_t udpTimeout = 0)
+    {
+        TData data;
+        InitData(data);
+        data.InterfaceType = InterfaceLan;
+        data.IpAddress = QStringLiteral("127.0.0.1");
+        data.UdpPort = udp.Port();
+        data.UdpTimeout = udpTimeout;
+        data.ModuleAddress = ModuleAddress;
+        data.Speed = 9600;
+        ASSERT_TRUE(SaveSettingsTo(Path(QStringLiteral("SERKON.ini")), &data));
+    }
+
+    QString Program() const { return folder.filePath(QStringLiteral("serkon-cli")); }
+    QString Path(const QString& name) const { return folder.filePath(name); }
+
+    QByteArray ReadBytes(const QString& name) const
+    {
+        QFile file(Path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    void WriteBytes(const QString& name, const QByteArray& bytes) const
+    {
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    CliRun Run(const QStringList& arguments) const
+    {
+        QProcess process;
+        process.setWorkingDirectory(folder.path());
+        process.start(Program(), arguments);
+        CliRun run;
+        if (!process.waitForStarted() || !process.waitForFinished(60000)) {
+            ADD_FAILURE() << "serkon-cli did not run to its end";
+            process.kill();
+            process.waitForFinished();
+            return run;
+        }
+        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.out = process.readAllStandardOutput();
+        run.err = process.readAllStandardError();
+        return run;
+    }
+
+    uint64_t Requests() const { return module.GetCounters().requests; }
+
+    QTemporaryDir folder;
+    sim::Module module{"KQ-3110", ModuleAddress};
+    sim::UdpServer udp{module};
+};

@@ -1,0 +1,281 @@
+// identify, status, clear-status and scan, the command line itself, and the connection.
+#include "CliFixture.h"
+
+#include "config/StatusTexts.h"
+#include "drivers/Transaction.h"
+
+#include <QRegularExpression>
+
+#include <pty.h>
+#include <set>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+const QString Identified =
+    QStringLiteral("Připojení úspěšně inicializováno. Připojen modul   KQ-3110  v.1.09");
+
+} // namespace
+
+TEST_F(CliTest, IdentifyPrintsTheModuleNameAndTheConnectionTexts)
+{
+    const CliRun run = Run({QStringLiteral("identify")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.Out(), QStringLiteral("KQ-3110  v.1.09\n"));
+    EXPECT_EQ(run.ErrLines(), (QStringList{QStringLiteral("Probíhá inicializace připojení"), Identified}));
+
+    const CliRun quiet = Run({QStringLiteral("-q"), QStringLiteral("identify")});
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.Out(), QStringLiteral("KQ-3110  v.1.09\n"));
+    EXPECT_TRUE(quiet.err.isEmpty());
+}
+
+TEST_F(CliTest, SettingsFileIsReadButNeverWritten)
+{
+    // Forms that a save would rewrite in decimal.
+    QByteArray settings = ReadBytes(QStringLiteral("SERKON.ini"));
+    settings.replace("Adresa=7", "Adresa=$7").replace("Rychlost=9600", "Rychlost=0x2580");
+    WriteBytes(QStringLiteral("SERKON.ini"), settings);
+
+    ASSERT_EQ(Run({QStringLiteral("identify")}).exitCode, 0);
+    ASSERT_EQ(Run({QStringLiteral("identify"), QStringLiteral("--speed"), QStringLiteral("19200")}).exitCode, 0);
+    EXPECT_EQ(ReadBytes(QStringLiteral("SERKON.ini")), settings);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("SERKON")),
+              QStringList{QStringLiteral("SERKON.ini")});
+}
+
+TEST_F(CliTest, OverridesReplaceTheSettings)
+{
+    module.SetAddress(12);
+    EXPECT_EQ(Run({QStringLiteral("identify"), QStringLiteral("--address"), QStringLiteral("12")}).exitCode, 0);
+
+    // The whole connection from the command line, over settings for another interface.
+    QFile::remove(Path(QStringLiteral("SERKON.ini")));
+    const CliRun run = Run({QStringLiteral("identify"), QStringLiteral("--interface"), QStringLiteral("lan"),
+                            QStringLiteral("--ip"), QStringLiteral("127.0.0.1"), QStringLiteral("--udp-port"),
+                            QString::number(udp.Port()), QStringLiteral("--address"), QStringLiteral("12")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.Out(), QStringLiteral("KQ-3110  v.1.09\n"));
+}
+
+TEST_F(CliTest, UsageErrorsEndWithCodeTwoBeforeAnyTraffic)
+{
+    const std::vector<QStringList> wrong = {
+        {},
+        {QStringLiteral("reset")},
+        {QStringLiteral("identify"), QStringLiteral("--bogus")},
+        {QStringLiteral("identify"), QStringLiteral("extra")},
+        {QStringLiteral("write")},
+        {QStringLiteral("read"), QStringLiteral("--report"), QStringLiteral("r.csv")},
+        {QStringLiteral("scan"), QStringLiteral("--address"), QStringLiteral("7")},
+        {QStringLiteral("identify"), QStringLiteral("--address"), QStringLiteral("256")},
+        {QStringLiteral("identify"), QStringLiteral("--address"), QStringLiteral("x")},
+        {QStringLiteral("identify"), QStringLiteral("--speed"), QStringLiteral("1000")},
+        {QStringLiteral("identify"), QStringLiteral("--interface"), QStringLiteral("wifi")},
+        {QStringLiteral("identify"), QStringLiteral("--com"), QStringLiteral("3")},  // LAN in SERKON.ini
+        {QStringLiteral("identify"), QStringLiteral("--interface"), QStringLiteral("isa"),
+         QStringLiteral("--base"), QStringLiteral("12345")},
+        {QStringLiteral("read"), QStringLiteral("--model"), QStringLiteral("KQ-9999")},
+        {QStringLiteral("status"), QStringLiteral("--interval"), QStringLiteral("100")},
+        {QStringLiteral("scan"), QStringLiteral("--from"), QStringLiteral("9"), QStringLiteral("--to"),
+         QStringLiteral("8")},
+        {QStringLiteral("scan"), QStringLiteral("--speeds"), QStringLiteral("9600,1000")},
+        {QStringLiteral("identify"), QStringLiteral("--speed")},
+    };
+    for (const QStringList& arguments : wrong) {
+        const CliRun run = Run(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();
+        EXPECT_FALSE(run.err.isEmpty()) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << arguments.join(u' ').toStdString();
+    }
+    EXPECT_EQ(Requests(), 0u);
+}
+
+TEST_F(CliTest, HelpForEveryCommandAndTheVersion)
+{
+    for (const char* command : {"identify", "read", "write", "status", "clear-status", "scan"}) {
+        const CliRun run = Run({QString::fromLatin1(command), QStringLiteral("--help")});
+        EXPECT_EQ(run.exitCode, 0) << command;
+        EXPECT_TRUE(run.Out().startsWith(QStringLiteral("Použití: serkon-cli ") + QString::fromLatin1(command)))
+            << command;
+    }
+    const CliRun help = Run({QStringLiteral("--help")});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* command : {"identify", "read", "write", "status", "clear-status", "scan"})
+        EXPECT_TRUE(help.Out().contains(QString::fromLatin1(command))) << command;
+
+    const CliRun version = Run({QStringLiteral("--version")});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.Out().startsWith(QStringLiteral("serkon-cli ")));
+    EXPECT_EQ(Requests(), 0u);
+}
+
+TEST_F(CliTest, FailedConnectionEndsWithCodeThreeAndTheDialogsText)
+{
+    WriteSettings(100);
+    const CliRun silent = Run({QStringLiteral("identify"), QStringLiteral("--address"), QStringLiteral("9")});
+    EXPECT_EQ(silent.exitCode, 3);
+    EXPECT_TRUE(silent.out.isEmpty());
+    EXPECT_TRUE(silent.ErrLines().last().startsWith(QStringLiteral("Modul neodpovídá")))
+        << silent.ErrLines().last().toStdString();
+
+    const CliRun badPort = Run({QStringLiteral("status"), QStringLiteral("--udp-port"), QStringLiteral("70000")});
+    EXPECT_EQ(badPort.exitCode, 3);
+    EXPECT_EQ(badPort.ErrLines().last(), QStringLiteral("Neplatný UDP port"));
+
+    ASSERT_TRUE(QFile::remove(Path(QStringLiteral("libRVD773.so"))));
+    const CliRun noLibrary = Run({QStringLiteral("read")});
+    EXPECT_EQ(noLibrary.exitCode, 3);
+    EXPECT_EQ(noLibrary.ErrLines().last(),
+              QStringLiteral("Chyba inicializace připojení - chyba inicializace knihovny RVD773.DLL"));
+}
+
+TEST_F(CliTest, StatusShowsTheThirtyTwoBitsWithTheirCaptions)
+{
+    module.SetStatus(0x80000012);
+    const CliRun run = Run({QStringLiteral("status")});
+    EXPECT_EQ(run.exitCode, 0);
+    const QStringList lines = run.Out().split(u'\n');
+    ASSERT_GE(lines.size(), 10);
+    EXPECT_EQ(lines[0], QStringLiteral("Status registr: 0x80000012"));
+    EXPECT_EQ(lines[1], QStringLiteral("       bajt 0    bajt 1    bajt 2    bajt 3"));
+    EXPECT_EQ(lines[2], QStringLiteral("bit 0  ---    0  ---    0  ---    0  ---    0"));
+    EXPECT_EQ(lines[3], QStringLiteral("bit 1  FN     1  ---    0  ---    0  ---    0"));
+    EXPECT_EQ(lines[5], QStringLiteral("bit 3  ---    0  ---    0  ---    0  ---    0"));
+    EXPECT_EQ(lines[6], QStringLiteral("bit 4  PWR    1  ---    0  ---    0  ---    0"));
+    EXPECT_EQ(lines[8], QStringLiteral("bit 6  ERR24  0  ---    0  ---    0  ---    0"));
+    EXPECT_EQ(lines[9], QStringLiteral("bit 7  ---    0  ---    0  ---    0  ---    1"));
+}
+
+TEST_F(CliTest, ClearStatusClearsTheRegister)
+{
+    module.SetStatus(0xFF);
+    const CliRun run = Run({QStringLiteral("clear-status")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(module.Status(), 0u);
+}
+
+TEST_F(CliTest, FailedStatusTransactionsEndWithCodeFour)
+{
+    module.SetCommandStatus(CmdReadStatus, 1);
+    const CliRun read = Run({QStringLiteral("status")});
+    EXPECT_EQ(read.exitCode, 4);
+    EXPECT_EQ(read.ErrLines().last(), QStringLiteral("Modul nezná tento příkaz"));
+    EXPECT_TRUE(read.out.isEmpty());
+
+    module.SetCommandStatus(CmdClearStatus, 4);
+    module.SetStatus(0x10);
+    const CliRun clear = Run({QStringLiteral("clear-status")});
+    EXPECT_EQ(clear.exitCode, 4);
+    EXPECT_EQ(clear.ErrLines().last(), QStringLiteral("Modul je zaneprázdněn - opakujte akci"));
+    EXPECT_EQ(module.Status(), 0x10u);
+}
+
+TEST_F(CliTest, StatusWatchRepeatsUntilInterrupted)
+{
+    QProcess process;
+    process.setWorkingDirectory(folder.path());
+    process.start(Program(), {QStringLiteral("status"), QStringLiteral("--watch"), QStringLiteral("--interval"),
+                              QStringLiteral("20")});
+    QByteArray output;
+    const auto waitFor = [&](const QByteArray& text) {
+        while (!output.contains(text)) {
+            if (!process.waitForReadyRead(10000))
+                return false;
+            output += process.readAllStandardOutput();
+        }
+        return true;
+    };
+    ASSERT_TRUE(waitFor("Status registr: 0x00000000"));
+    module.SetStatus(0x00000402);
+    ASSERT_TRUE(waitFor("Status registr: 0x00000402"));
+
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+}
+
+TEST_F(CliTest, ScanFindsTheModuleAmongEmptyAddresses)
+{
+    WriteSettings(100);
+    const CliRun run = Run({QStringLiteral("scan"), QStringLiteral("--from"), QStringLiteral("5"),
+                            QStringLiteral("--to"), QStringLiteral("9")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.Out(), QStringLiteral("  7    9600 Bd  KQ-3110  v.1.09\n"));
+
+    // A progress line for every address, then the summary.
+    const QStringList lines = run.ErrLines();
+    ASSERT_EQ(lines.size(), 6);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_TRUE(lines[i].startsWith(QStringLiteral("Hledání modulů: adresa %1, 9600 Bd (%2 %")
+                                            .arg(5 + i)
+                                            .arg(i * 20)))
+            << lines[i].toStdString();
+    }
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("zbývá asi"))) << lines[1].toStdString();
+    EXPECT_EQ(lines[5], QStringLiteral("Prohledáno 5 kroků, nalezeno modulů: 1."));
+
+    std::set<int> asked;
+    for (const auto& request : module.RequestLog()) {
+        if (request.command == CmdIdentify && request.subcode == 0)
+            asked.insert(request.address);
+    }
+    EXPECT_EQ(asked, (std::set<int>{5, 6, 7, 8, 9}));
+}
+
+TEST_F(CliTest, ScanTriesEverySpeedAskedForAndEndsWithCodeThreeWhenNothingAnswers)
+{
+    WriteSettings(100);
+    const CliRun speeds = Run({QStringLiteral("scan"), QStringLiteral("--from"), QStringLiteral("7"),
+                               QStringLiteral("--to"), QStringLiteral("7"), QStringLiteral("--speeds"),
+                               QStringLiteral("600,115200")});
+    EXPECT_EQ(speeds.exitCode, 0);
+    EXPECT_EQ(speeds.Out(), QStringLiteral("  7     600 Bd  KQ-3110  v.1.09\n"
+                                           "  7  115200 Bd  KQ-3110  v.1.09\n"));
+
+    const CliRun none = Run({QStringLiteral("scan"), QStringLiteral("--from"), QStringLiteral("8"),
+                             QStringLiteral("--to"), QStringLiteral("8")});
+    EXPECT_EQ(none.exitCode, 3);
+    EXPECT_TRUE(none.out.isEmpty());
+}
+
+TEST_F(CliTest, OnATerminalProgressIsOneLineWithABar)
+{
+    int master = -1;
+    int slave = -1;
+    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    QByteArray terminal;
+    std::thread reader([&] {
+        char buffer[4096];
+        ssize_t got = 0;
+        while ((got = ::read(master, buffer, sizeof buffer)) > 0)
+            terminal.append(buffer, qsizetype(got));
+    });
+
+    QProcess process;
+    process.setWorkingDirectory(folder.path());
+    process.setChildProcessModifier([slave] { ::dup2(slave, STDERR_FILENO); });
+    process.start(Program(), {QStringLiteral("read")});
+    const bool finished = process.waitForFinished(60000);
+    ::close(slave);  // the reader sees the end once no one holds the terminal
+    reader.join();
+    ::close(master);
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(process.exitCode(), 0);
+
+    const QString shown = QString::fromUtf8(terminal);
+    // Each progress text replaces the last on the same line, with its bar.
+    EXPECT_TRUE(shown.contains(QStringLiteral("\r\x1b[K[..............................] ")
+                               + ReadProgressText(0).mid(1)));
+    EXPECT_TRUE(shown.contains(QStringLiteral("\r\x1b[K[###############...............] ")
+                               + ReadProgressText(50).mid(1)));
+    EXPECT_TRUE(shown.contains(QStringLiteral("\r\x1b[K[##############################] ")
+                               + ReadProgressText(100).mid(1)));
+    EXPECT_FALSE(shown.contains(ReadProgressText(50).mid(1) + u'\r' + u'\n'));
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("\r\x1b[KKonfigurace přečtena.\r\n")))
+        << shown.right(80).toStdString();
+    // The profile went to standard output, not to the terminal.
+    EXPECT_TRUE(process.readAllStandardOutput().contains("[Konfigurace]"));
+}

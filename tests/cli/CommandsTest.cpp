@@ -113,8 +113,8 @@ TEST_F(CliTest, HelpForEveryCommandAndTheVersion)
 
 TEST_F(CliTest, FailedConnectionEndsWithCodeThreeAndTheDialogsText)
 {
-    WriteSettings(100);
-    const CliRun silent = Run({QStringLiteral("identify"), QStringLiteral("--address"), QStringLiteral("9")});
+    const CliRun silent = Run({QStringLiteral("identify"), QStringLiteral("--address"), QStringLiteral("9"),
+                               QStringLiteral("--udp-timeout"), QStringLiteral("50")});
     EXPECT_EQ(silent.exitCode, 3);
     EXPECT_TRUE(silent.out.isEmpty());
     EXPECT_TRUE(silent.ErrLines().last().startsWith(QStringLiteral("Modul neodpovídá")))
@@ -199,35 +199,34 @@ TEST_F(CliTest, StatusWatchRepeatsUntilInterrupted)
 
 TEST_F(CliTest, ScanFindsTheModuleAmongEmptyAddresses)
 {
-    WriteSettings(100);
-    const CliRun run = Run({QStringLiteral("scan"), QStringLiteral("--from"), QStringLiteral("5"),
-                            QStringLiteral("--to"), QStringLiteral("9")});
+    WriteSettings(500);
+    const CliRun run = Run({QStringLiteral("scan"), QStringLiteral("--from"), QStringLiteral("6"),
+                            QStringLiteral("--to"), QStringLiteral("8")});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.Out(), QStringLiteral("  7    9600 Bd  KQ-3110  v.1.09\n"));
 
     // A progress line for every address, then the summary.
     const QStringList lines = run.ErrLines();
-    ASSERT_EQ(lines.size(), 6);
-    for (int i = 0; i < 5; ++i) {
+    ASSERT_EQ(lines.size(), 4);
+    for (int i = 0; i < 3; ++i) {
         EXPECT_TRUE(lines[i].startsWith(QStringLiteral("Hledání modulů: adresa %1, 9600 Bd (%2 %")
-                                            .arg(5 + i)
-                                            .arg(i * 20)))
+                                            .arg(6 + i)
+                                            .arg(i * 100 / 3)))
             << lines[i].toStdString();
     }
     EXPECT_TRUE(lines[1].contains(QStringLiteral("zbývá asi"))) << lines[1].toStdString();
-    EXPECT_EQ(lines[5], QStringLiteral("Prohledáno 5 kroků, nalezeno modulů: 1."));
+    EXPECT_EQ(lines[3], QStringLiteral("Prohledáno kroků: 3, nalezeno modulů: 1."));
 
     std::set<int> asked;
     for (const auto& request : module.RequestLog()) {
         if (request.command == CmdIdentify && request.subcode == 0)
             asked.insert(request.address);
     }
-    EXPECT_EQ(asked, (std::set<int>{5, 6, 7, 8, 9}));
+    EXPECT_EQ(asked, (std::set<int>{6, 7, 8}));
 }
 
 TEST_F(CliTest, ScanTriesEverySpeedAskedForAndEndsWithCodeThreeWhenNothingAnswers)
 {
-    WriteSettings(100);
     const CliRun speeds = Run({QStringLiteral("scan"), QStringLiteral("--from"), QStringLiteral("7"),
                                QStringLiteral("--to"), QStringLiteral("7"), QStringLiteral("--speeds"),
                                QStringLiteral("600,115200")});
@@ -236,7 +235,8 @@ TEST_F(CliTest, ScanTriesEverySpeedAskedForAndEndsWithCodeThreeWhenNothingAnswer
                                            "  7  115200 Bd  KQ-3110  v.1.09\n"));
 
     const CliRun none = Run({QStringLiteral("scan"), QStringLiteral("--from"), QStringLiteral("8"),
-                             QStringLiteral("--to"), QStringLiteral("8")});
+                             QStringLiteral("--to"), QStringLiteral("8"), QStringLiteral("--udp-timeout"),
+                             QStringLiteral("50")});
     EXPECT_EQ(none.exitCode, 3);
     EXPECT_TRUE(none.out.isEmpty());
 }

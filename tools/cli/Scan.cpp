@@ -85,12 +85,12 @@ int RunScan(const Options& options, ProgressOutput& output)
     }
     session.Close();
     if (InterruptWatch::Raised()) {
-        output.Error(QStringLiteral("Hledání přerušeno po %1 z %2 kroků, nalezeno modulů: %3.")
+        output.Error(QStringLiteral("Hledání přerušeno (kroků: %1 z %2), nalezeno modulů: %3.")
                          .arg(done)
                          .arg(total)
                          .arg(found));
         return ExitInterrupted;
     }
-    output.Note(QStringLiteral("Prohledáno %1 kroků, nalezeno modulů: %2.").arg(total).arg(found));
+    output.Note(QStringLiteral("Prohledáno kroků: %1, nalezeno modulů: %2.").arg(total).arg(found));
     return found > 0 ? ExitSuccess : ExitConnectionFailed;
 }

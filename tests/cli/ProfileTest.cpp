@@ -145,11 +145,23 @@ TEST_F(CliProfileTest, ListFieldsAcceptAnIndexAndCaptionsInAnyLetterCase)
 {
     QByteArray body = ChangedBody;
     body.replace("TxMode=DTR", "TxMode=rts").replace("RxMode=RS-485", "RxMode=1");
-    body.replace("DataBitsIndex=7 bitů", "DataBitsIndex=0");
+    body.replace("DataBitsIndex=7 bitů", "DataBitsIndex=0").replace("Model=KQ-3110", "Model=kq-3110");
     WriteBytes(Profile, ProfileWith(body));
-    ASSERT_EQ(Run({QStringLiteral("write"), Profile}).exitCode, 0);
+    const CliRun run = Run({QStringLiteral("write"), Profile});
+    ASSERT_EQ(run.exitCode, 0);
     EXPECT_EQ(module.Register(59), 7);  // RTS, RS-422
     EXPECT_EQ(module.Register(5), 0);
+    EXPECT_FALSE(QString::fromUtf8(run.err).contains(QStringLiteral("Pozor")));
+}
+
+TEST_F(CliProfileTest, WritingAnotherModelsProfileIsPointedOut)
+{
+    module.SetIdentity("KQ-3140", "1.02");
+    WriteBytes(Profile, ProfileWith(ChangedBody));
+    const CliRun run = Run({QStringLiteral("-q"), QStringLiteral("write"), Profile});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.ErrLines(),
+              QStringList{QStringLiteral("Pozor: profil je pro model KQ-3110, připojený modul je KQ-3140.")});
 }
 
 TEST_F(CliProfileTest, AModelWithoutModeListsKeepsTheModesAsNumbers)

@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "Profile.h"
 
 #include "config/Connection.h"
 #include "config/EntryChecks.h"
@@ -281,7 +282,7 @@ std::optional<QString> TakeValues(const QCommandLineParser& parser, Options& opt
     options.quiet = given("quiet");
 
     if (given("model")) {
-        options.model = FindModel(value("model").toStdString());
+        options.model = ModelNamed(value("model"));
         if (options.model == nullptr)
             return QStringLiteral("--model: neznámý model %1.").arg(value("model"));
     }

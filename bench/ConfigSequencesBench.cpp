@@ -12,6 +12,7 @@
 #include "core/ProgramDirectory.h"
 #include "drivers/DriverBinding.h"
 #include "drivers/Transaction.h"
+#include "tests/support/ProgramFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -115,22 +116,6 @@ double UdpEchoRoundTripSeconds(size_t datagramSize)
     close(server);
     return seconds;
 }
-
-class ProgramDirectoryWithDrivers {
-public:
-    ProgramDirectoryWithDrivers()
-    {
-        const QDir drivers(QStringLiteral(SERKON_DRIVER_DIR));
-        for (const QString& library : drivers.entryList({QStringLiteral("libRV*.so")}, QDir::Files))
-            QFile::link(drivers.filePath(library), directory_.filePath(library));
-        SetProgramDirectory(directory_.path());
-    }
-    ~ProgramDirectoryWithDrivers() { SetProgramDirectory({}); }
-    std::string Path() const { return directory_.path().toStdString(); }
-
-private:
-    QTemporaryDir directory_;
-};
 
 bool Connect(TData& data, int interfaceType, std::array<QString, 3> parameters)
 {
@@ -246,7 +231,7 @@ void OverPseudoTerminal(double pause, const std::string& programDirectory)
 
 int main()
 {
-    ProgramDirectoryWithDrivers program;
+    ProgramFolder program;
     const double pause = PauseSeconds();
     std::printf("1 ms pause takes: %.3f ms\n", pause * 1e3);
     OverUdp(pause);

@@ -11,6 +11,7 @@
 #include "core/ProgramDirectory.h"
 #include "drivers/DriverBinding.h"
 #include "drivers/Transaction.h"
+#include "tests/support/ProgramFolder.h"
 
 #include <QString>
 
@@ -46,28 +47,6 @@ double MicrosecondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
 }
-
-// A program folder with the driver libraries, for the binding.
-class ProgramFolder {
-public:
-    ProgramFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "serkon-bench-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-        for (const char* library : {"libRVS770.so", "libRVD773.so"})
-            fs::create_symlink(fs::path(SERKON_DRIVER_DIR) / library, fs::path(path_) / library);
-        SetProgramDirectory(QString::fromStdString(path_));
-    }
-    ~ProgramFolder()
-    {
-        SetProgramDirectory({});
-        fs::remove_all(path_);
-    }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 // The bare loopback: a thread that sends every datagram back.
 class EchoServer {

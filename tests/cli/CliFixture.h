@@ -8,6 +8,7 @@
 
 #include "core/Records.h"
 #include "core/Settings.h"
+#include "tests/support/ProgramFolder.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -39,12 +40,8 @@ class CliTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(folder.isValid());
         ASSERT_TRUE(udp.Listening()) << udp.Failure();
         ASSERT_TRUE(QFile::copy(QStringLiteral(SERKON_CLI_PROGRAM), Program()));
-        const QDir drivers(QStringLiteral(SERKON_DRIVER_DIR));
-        for (const QString& library : drivers.entryList({QStringLiteral("lib*.so")}, QDir::Files))
-            ASSERT_TRUE(QFile::link(drivers.filePath(library), folder.filePath(library)));
         WriteSettings();
     }
 
@@ -64,8 +61,8 @@ protected:
         ASSERT_TRUE(SaveSettingsTo(Path(QStringLiteral("SERKON.ini")), &data));
     }
 
-    QString Program() const { return folder.filePath(QStringLiteral("serkon-cli")); }
-    QString Path(const QString& name) const { return folder.filePath(name); }
+    QString Program() const { return folder.FilePath(QStringLiteral("serkon-cli")); }
+    QString Path(const QString& name) const { return folder.FilePath(name); }
 
     QByteArray ReadBytes(const QString& name) const
     {
@@ -83,7 +80,7 @@ protected:
     CliRun Run(const QStringList& arguments) const
     {
         QProcess process;
-        process.setWorkingDirectory(folder.path());
+        process.setWorkingDirectory(folder.Directory());
         process.start(Program(), arguments);
         CliRun run;
         if (!process.waitForStarted() || !process.waitForFinished(60000)) {
@@ -100,7 +97,7 @@ protected:
 
     uint64_t Requests() const { return module.GetCounters().requests; }
 
-    QTemporaryDir folder;
+    ProgramFolder folder;
     sim::Module module{"KQ-3110", ModuleAddress};
     sim::UdpServer udp{module};
 };

@@ -41,7 +41,7 @@ TEST_F(CliTest, SettingsFileIsReadButNeverWritten)
     ASSERT_EQ(Run({QStringLiteral("identify")}).exitCode, 0);
     ASSERT_EQ(Run({QStringLiteral("identify"), QStringLiteral("--speed"), QStringLiteral("19200")}).exitCode, 0);
     EXPECT_EQ(ReadBytes(QStringLiteral("SERKON.ini")), settings);
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("SERKON")),
+    EXPECT_EQ(QDir(folder.Directory()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("SERKON")),
               QStringList{QStringLiteral("SERKON.ini")});
 }
 
@@ -175,7 +175,7 @@ TEST_F(CliTest, FailedStatusTransactionsEndWithCodeFour)
 TEST_F(CliTest, StatusWatchRepeatsUntilInterrupted)
 {
     QProcess process;
-    process.setWorkingDirectory(folder.path());
+    process.setWorkingDirectory(folder.Directory());
     process.start(Program(), {QStringLiteral("status"), QStringLiteral("--watch"), QStringLiteral("--interval"),
                               QStringLiteral("20")});
     QByteArray output;
@@ -255,7 +255,7 @@ TEST_F(CliTest, OnATerminalProgressIsOneLineWithABar)
     });
 
     QProcess process;
-    process.setWorkingDirectory(folder.path());
+    process.setWorkingDirectory(folder.Directory());
     process.setChildProcessModifier([slave] { ::dup2(slave, STDERR_FILENO); });
     process.start(Program(), {QStringLiteral("read")});
     const bool finished = process.waitForFinished(60000);

@@ -1,7 +1,7 @@
 // What each of the five libraries does on its own: finding its device, refusing bad
 // parameters with their codes, several connections at once, exports and unloading.
 #include "Connection.h"
-#include "ProgramFolder.h"
+#include "tests/support/ProgramFolder.h"
 
 #include "Servers.h"
 

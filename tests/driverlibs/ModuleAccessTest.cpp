@@ -1,7 +1,7 @@
 // The driver libraries through the program's binding against the simulated module, over a
 // pseudo-terminal (RVS770, COM3 linked to it) and over UDP loopback (RVD773).
 #include "Connection.h"
-#include "ProgramFolder.h"
+#include "tests/support/ProgramFolder.h"
 
 #include "Servers.h"
 

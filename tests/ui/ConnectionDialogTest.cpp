@@ -1,4 +1,5 @@
-#include "ProgramFolder.h"
+#include "Children.h"
+#include "ScriptedDriverFolder.h"
 
 #include "FakeModule.h"
 
@@ -49,7 +50,7 @@ protected:
         Initialise();
     }
 
-    ProgramFolder folder;
+    ScriptedDriverFolder folder;
     testdriver::FakeModule module;
     TData data;
     TForm2 dialog;
@@ -211,7 +212,7 @@ TEST_F(ConnectionDialog, StoredSpeedOutsideTheListIsStoredAs9600)
 
 TEST(ConnectionDialogWithoutRecord, DoesNothing)
 {
-    ProgramFolder folder;
+    ScriptedDriverFolder folder;
     TForm2 dialog;
     dialog.show();
     Child<QPushButton>(&dialog, "Button1")->click();

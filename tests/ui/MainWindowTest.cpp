@@ -1,4 +1,5 @@
-#include "ProgramFolder.h"
+#include "Children.h"
+#include "ScriptedDriverFolder.h"
 
 #include "FakeModule.h"
 
@@ -57,7 +58,7 @@ protected:
         EXPECT_EQ(window.findChild<TForm2*>(), nullptr);
     }
 
-    ProgramFolder folder;
+    ScriptedDriverFolder folder;
     testdriver::FakeModule module;
 };
 

@@ -1,6 +1,8 @@
 // The windows against the simulated module, reached over UDP through the real LAN converter
 // driver library.
-#include "LibraryFolder.h"
+#include "Children.h"
+
+#include "tests/support/ProgramFolder.h"
 
 #include "Module.h"
 #include "Servers.h"
@@ -70,7 +72,7 @@ protected:
         return Child<StatusPanels>(&window, "StatusBar1")->PanelText(panel);
     }
 
-    LibraryFolder folder{QStringLiteral(SERKON_DRIVER_DIR)};
+    ProgramFolder folder;
     sim::Module module{"KQ-3110", 5};
     sim::UdpServer server{module};
 };

@@ -1,4 +1,5 @@
-#include "ProgramFolder.h"
+#include "Children.h"
+#include "ScriptedDriverFolder.h"
 
 #include "FakeModule.h"
 
@@ -55,7 +56,7 @@ protected:
     QTimer* Timer() const { return Child<QTimer>(&window, "Timer1"); }
     void Clear() { Child<QPushButton>(&window, "Button2")->click(); }
 
-    ProgramFolder folder;
+    ScriptedDriverFolder folder;
     testdriver::FakeModule module;
     TData data;
     TForm15 window;

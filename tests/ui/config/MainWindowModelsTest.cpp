@@ -1,4 +1,5 @@
-#include "tests/ui/ProgramFolder.h"
+#include "tests/ui/Children.h"
+#include "tests/ui/ScriptedDriverFolder.h"
 
 #include "ui/ConfigWindow.h"
 #include "ui/MainWindow.h"
@@ -32,7 +33,7 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    ProgramFolder folder;
+    ScriptedDriverFolder folder;
     TForm1 main;
 };
 

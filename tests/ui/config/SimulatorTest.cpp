@@ -7,6 +7,7 @@
 #include "core/ProgramDirectory.h"
 #include "drivers/DriverBinding.h"
 #include "ui/ConfigWindow.h"
+#include "tests/support/ProgramFolder.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -20,23 +21,6 @@
 #include <memory>
 
 namespace {
-
-// A program directory holding links to the built driver libraries and room for ports/.
-class ProgramDirectoryWithDrivers {
-public:
-    ProgramDirectoryWithDrivers()
-    {
-        const QDir drivers(QStringLiteral(SERKON_DRIVER_DIR));
-        for (const QString& library : drivers.entryList({QStringLiteral("libRV*.so")}, QDir::Files))
-            QFile::link(drivers.filePath(library), directory_.filePath(library));
-        SetProgramDirectory(directory_.path());
-    }
-    ~ProgramDirectoryWithDrivers() { SetProgramDirectory({}); }
-    std::string Path() const { return directory_.path().toStdString(); }
-
-private:
-    QTemporaryDir directory_;
-};
 
 class Simulator : public ::testing::Test {
 protected:
@@ -110,7 +94,7 @@ protected:
         EXPECT_EQ(Find<QLineEdit>("Edit3")->text(), note.leftJustified(45, QLatin1Char(' ')));
     }
 
-    ProgramDirectoryWithDrivers program;
+    ProgramFolder program;
     sim::Module module{"KQ-3110", 5};
     TData data;
     std::unique_ptr<ConfigWindow> window;

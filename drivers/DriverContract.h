@@ -45,6 +45,15 @@ enum {
     SERKON_DRIVER_CODE_LIMIT = 100
 };
 
+/* Commands the modules know, carried in request element 1. */
+enum {
+    SERKON_COMMAND_READ_STATUS = 100,
+    SERKON_COMMAND_CLEAR_STATUS = 101,
+    SERKON_COMMAND_READ_REGISTER = 102,
+    SERKON_COMMAND_WRITE_REGISTER = 103,
+    SERKON_COMMAND_IDENTIFY = 200
+};
+
 /* Returns the driver's version, for example 0x0100. Exported, not called by the program. */
 typedef int32_t(SERKON_DRIVER_CALL *SerkonVersionEntry)(void);
 

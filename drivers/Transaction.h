@@ -7,11 +7,11 @@
 #include <array>
 #include <cstdint>
 
-inline constexpr uint8_t CmdReadStatus = 100;
-inline constexpr uint8_t CmdClearStatus = 101;
-inline constexpr uint8_t CmdReadRegister = 102;
-inline constexpr uint8_t CmdWriteRegister = 103;
-inline constexpr uint8_t CmdIdentify = 200;
+inline constexpr uint8_t CmdReadStatus = SERKON_COMMAND_READ_STATUS;
+inline constexpr uint8_t CmdClearStatus = SERKON_COMMAND_CLEAR_STATUS;
+inline constexpr uint8_t CmdReadRegister = SERKON_COMMAND_READ_REGISTER;
+inline constexpr uint8_t CmdWriteRegister = SERKON_COMMAND_WRITE_REGISTER;
+inline constexpr uint8_t CmdIdentify = SERKON_COMMAND_IDENTIFY;
 
 // Data bytes 0 to 3 of a request or a reply.
 using ModuleData = std::array<uint8_t, 4>;

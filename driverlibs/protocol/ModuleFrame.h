@@ -9,6 +9,8 @@
 // A UDP datagram is a two-byte transaction id (low byte first) followed by one frame.
 #pragma once
 
+#include "DriverContract.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -26,12 +28,12 @@ inline constexpr uint8_t ReplyCommandFlip = 0x80;
 // Bits of one character on the bus: start bit, 8 data bits, no parity, one stop bit.
 inline constexpr uint32_t BitsPerCharacter = 10;
 
-// Commands the modules know.
-inline constexpr uint8_t CommandReadStatus = 100;
-inline constexpr uint8_t CommandClearStatus = 101;
-inline constexpr uint8_t CommandReadRegister = 102;
-inline constexpr uint8_t CommandWriteRegister = 103;
-inline constexpr uint8_t CommandIdentify = 200;
+// Commands the modules know: the drivers put the request's command on the bus as it is.
+inline constexpr uint8_t CommandReadStatus = SERKON_COMMAND_READ_STATUS;
+inline constexpr uint8_t CommandClearStatus = SERKON_COMMAND_CLEAR_STATUS;
+inline constexpr uint8_t CommandReadRegister = SERKON_COMMAND_READ_REGISTER;
+inline constexpr uint8_t CommandWriteRegister = SERKON_COMMAND_WRITE_REGISTER;
+inline constexpr uint8_t CommandIdentify = SERKON_COMMAND_IDENTIFY;
 
 // Status byte of a reply.
 inline constexpr uint8_t StatusOk = 0;

@@ -87,18 +87,14 @@ void TForm1::BuildMenu()
     connection->setObjectName(QStringLiteral("Pipojen1"));
     connect(connection, &QAction::triggered, this, &TForm1::Pipojen1Click);
 
-    static const std::array<MenuEntry, 8> Models = {{
-        {"TypKQ3110", "KQ-3110", true, &TForm1::TypKQ3110Click},
-        {"TypKQ3120", "KQ-3120", true, &TForm1::TypKQ3120Click},
-        {"TypKQ3130", "KQ-3130", true, &TForm1::TypKQ3130Click},
-        {"TypKq3140", "KQ-3140", true, &TForm1::TypKq3140Click},
-        {"TypKQ3210", "KQ-3210", true, &TForm1::TypKQ3210Click},
-        {"TypKQ3220", "KQ-3220", true, &TForm1::TypKQ3220Click},
-        {"TypKQ3230", "KQ-3230", true, &TForm1::TypKQ3230Click},
-        {"TypRZ310", "RZ-310", false, &TForm1::TypRZ310Click},
-    }};
     QMenu* models = AddSubmenu(bar, "Nastaven1", "&Typ", true);
-    AddEntries(models, this, Models.begin(), Models.end());
+    for (const ModelDescription& description : ModelCatalogue()) {
+        QAction* action = models->addAction(QString::fromUtf8(description.model));
+        action->setObjectName(QString::fromUtf8(description.menuEntry));
+        action->setVisible(description.menuVisible);
+        connect(action, &QAction::triggered, this,
+                [this, &description] { OpenModelWindow(description); });
+    }
 
     static const std::array<MenuEntry, 4> Readme = {{
         {"Analogovvstupy1", "Analogové vstupy", false, nullptr},
@@ -216,26 +212,14 @@ void TForm1::Pipojen1Click()
     });
 }
 
-void TForm1::OpenModelWindow(const QString& model)
+void TForm1::OpenModelWindow(const ModelDescription& model)
 {
     if (!programData_)
         return;
-    const ModelDescription* description = FindModel(model.toStdString());
-    if (!description)
-        return;
-    auto* window = new ConfigWindow(*description, this);
+    auto* window = new ConfigWindow(model, this);
     window->SetProgramData(programData_.get());
     ShowModal(window);
 }
-
-void TForm1::TypKQ3110Click() { OpenModelWindow(QStringLiteral("KQ-3110")); }
-void TForm1::TypKQ3120Click() { OpenModelWindow(QStringLiteral("KQ-3120")); }
-void TForm1::TypKQ3130Click() { OpenModelWindow(QStringLiteral("KQ-3130")); }
-void TForm1::TypKq3140Click() { OpenModelWindow(QStringLiteral("KQ-3140")); }
-void TForm1::TypKQ3210Click() { OpenModelWindow(QStringLiteral("KQ-3210")); }
-void TForm1::TypKQ3220Click() { OpenModelWindow(QStringLiteral("KQ-3220")); }
-void TForm1::TypKQ3230Click() { OpenModelWindow(QStringLiteral("KQ-3230")); }
-void TForm1::TypRZ310Click() { OpenModelWindow(QStringLiteral("RZ-310")); }
 
 void TForm1::Statusregistr1Click()
 {

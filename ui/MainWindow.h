@@ -12,6 +12,7 @@
 class QDialog;
 class StatusPanels;
 class TForm15;
+struct ModelDescription;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -36,14 +37,6 @@ protected:
 
 private slots:
     void Pipojen1Click();
-    void TypKQ3110Click();
-    void TypKQ3120Click();
-    void TypKQ3130Click();
-    void TypKq3140Click();
-    void TypKQ3210Click();
-    void TypKQ3220Click();
-    void TypKQ3230Click();
-    void TypRZ310Click();
     void Statusregistr1Click();
     void Konec2Click();
 
@@ -53,8 +46,8 @@ private:
     void FormShow();
     void FormClose();
 
-    // Opens the configuration window of the model ("KQ-3110" …).
-    void OpenModelWindow(const QString& model);
+    // Opens the model's configuration window on the model's slot of the record.
+    void OpenModelWindow(const ModelDescription& model);
     // Shows the window modally; it is destroyed when it closes, after `afterClose` ran.
     void ShowModal(QDialog* window, const std::function<void()>& afterClose = {});
     void ShowConnectionPanels();

@@ -19,8 +19,13 @@ constexpr ModelEntry Models[] = {
     {"KQ-3210", "1.04"}, {"KQ-3220", "1.01"}, {"KQ-3230", "1.02"}, {"RZ-310", "2.00"},
 };
 
+constexpr int RegCharTime = 0;
+constexpr int RegHoldTime = 2;
 constexpr int RegBaudIndex = 4;
 constexpr int RegDataBits = 5;
+constexpr int RegParity = 6;
+constexpr int RegCustomBaud = 8;
+constexpr int RegOverhang = 11;
 constexpr int RegNote = 13;
 constexpr int NoteLength = 45;
 
@@ -30,12 +35,24 @@ std::string Padded(std::string text, size_t length)
     return text;
 }
 
+// A module fresh from the factory: 9600 Bd, 8 data bits, parity, one stop bit, the automatic
+// direction control with a 200 µs hold time, and the timing values derived from them.
 std::array<uint8_t, RegisterCount> DefaultRegisters()
 {
     std::array<uint8_t, RegisterCount> registers{};
+    const auto set16 = [&registers](int reg, uint16_t value) {
+        registers[size_t(reg)] = uint8_t(value & 0xFF);
+        registers[size_t(reg + 1)] = uint8_t(value >> 8);
+    };
+    set16(RegCharTime, 1094);  // (8 + 1 + 1 + 0.5) bit times of 104.17 µs
+    set16(RegHoldTime, 252);   // 200 µs + half a bit time
     registers[RegBaudIndex] = 4;  // 9600 Bd
     registers[RegDataBits] = 3;   // 8 data bits
-    const std::string note = Padded("Simulovany modul serkon-sim", NoteLength);
+    registers[RegParity] = 1;
+    set16(RegCustomBaud, 9600);
+    set16(RegOverhang, 200);
+    // "Simulovaný modul serkon-sim" in Windows-1250
+    const std::string note = Padded("Simulovan\xFD modul serkon-sim", NoteLength);
     std::copy(note.begin(), note.end(), registers.begin() + RegNote);
     return registers;
 }

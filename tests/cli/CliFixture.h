@@ -9,6 +9,7 @@
 #include "core/Records.h"
 #include "core/Settings.h"
 #include "tests/support/ProgramFolder.h"
+#include "tests/support/SimulatorRecord.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -46,18 +47,9 @@ protected:
     }
 
     // SERKON.ini for the LAN converter at the simulator, written by the program's own code.
-    // The time-out leaves a busy machine room to reply; an address where nothing answers costs
-    // two of them, so tests that expect silence pass a short one.
     void WriteSettings(int32_t udpTimeout = 2000)
     {
-        TData data;
-        InitData(data);
-        data.InterfaceType = InterfaceLan;
-        data.IpAddress = QStringLiteral("127.0.0.1");
-        data.UdpPort = udp.Port();
-        data.UdpTimeout = udpTimeout;
-        data.ModuleAddress = ModuleAddress;
-        data.Speed = 9600;
+        const TData data = SimulatorRecord(udp.Port(), ModuleAddress, udpTimeout);
         ASSERT_TRUE(SaveSettingsTo(Path(QStringLiteral("SERKON.ini")), &data));
     }
 

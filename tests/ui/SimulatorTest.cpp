@@ -3,6 +3,7 @@
 #include "Children.h"
 
 #include "tests/support/ProgramFolder.h"
+#include "tests/support/SimulatorRecord.h"
 
 #include "Module.h"
 #include "Servers.h"
@@ -30,18 +31,9 @@ class AgainstSimulator : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(server.Listening()) << server.Failure(); }
 
-    // Where a reply is expected, the time-out leaves room for a busy machine; a module that
-    // stays silent costs two of them.
     TData LanRecord(uint8_t address, int32_t udpTimeout = 2000) const
     {
-        TData data;
-        InitData(data);
-        data.InterfaceType = InterfaceLan;
-        data.IpAddress = QStringLiteral("127.0.0.1");
-        data.UdpPort = server.Port();
-        data.UdpTimeout = udpTimeout;
-        data.ModuleAddress = address;
-        return data;
+        return SimulatorRecord(server.Port(), address, udpTimeout);
     }
     void StoreSettings(uint8_t address, int32_t udpTimeout = 2000) const
     {

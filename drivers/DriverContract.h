@@ -42,7 +42,11 @@ enum {
     /* SetConfig is always called with this option. */
     SERKON_DRIVER_OPTION = 2,
     /* Codes 1 to 99 belong to the driver; 0 is success. */
-    SERKON_DRIVER_CODE_LIMIT = 100
+    SERKON_DRIVER_CODE_LIMIT = 100,
+    /* The program passes a status on as its low byte. A status or Send result other than 0
+     * whose low byte is 0 (256, 512, ...) would then read as success, so it reaches the program
+     * as this code instead, whose text is the program's "unknown error code". */
+    SERKON_DRIVER_CODE_UNKNOWN = 255
 };
 
 /* Commands the modules know, carried in request element 1. */

@@ -1,12 +1,23 @@
 #include "Transaction.h"
 
 #include "DriverBinding.h"
+#include "ErrorCodes.h"
 
 namespace {
 
 uint8_t LowByte(int32_t value)
 {
     return uint8_t(value & 0xFF);
+}
+
+// Success is decided on the whole status; only then is it cut to a byte, and a failure whose
+// low byte is 0 must not come out as success.
+uint8_t StatusByte(int32_t status)
+{
+    if (status == 0)
+        return 0;
+    const uint8_t low = LowByte(status);
+    return low != 0 ? low : CodeUnknownFailure;
 }
 
 } // namespace
@@ -32,7 +43,7 @@ void ModuleTransaction(uint8_t type, uint32_t handle, uint8_t address, uint8_t c
     if (result != 0)
         replyStatus = result;
 
-    status = LowByte(replyStatus);
+    status = StatusByte(replyStatus);
     if (status == 0) {
         extra = LowByte(replyExtra);
         for (size_t i = 0; i < data.size(); ++i)

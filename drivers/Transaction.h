@@ -18,8 +18,9 @@ using ModuleData = std::array<uint8_t, 4>;
 
 // Sends address, command, sub-code, extra value and data bytes and waits for the reply.
 // With handle 0 nothing is sent and nothing written. Otherwise status receives the low byte of
-// the driver's status (or of Send's result when that is not 0); on status 0, extra and data
-// receive the low bytes of the reply, on any other status they are set to 0.
+// the driver's status (or of Send's result when that is not 0), except that a failure whose low
+// byte is 0 arrives as CodeUnknownFailure (255); on status 0, extra and data receive the low
+// bytes of the reply, on any other status they are set to 0.
 void ModuleTransaction(uint8_t type, uint32_t handle, uint8_t address, uint8_t command,
                        uint8_t subcode, uint8_t& extra, ModuleData& data, uint8_t& status,
                        DriverBuffer& response);

@@ -1,6 +1,7 @@
 #include "TestDrivers.h"
 
 #include "drivers/DriverBinding.h"
+#include "drivers/ErrorCodes.h"
 #include "drivers/InterfaceTypes.h"
 #include "drivers/Transaction.h"
 
@@ -100,6 +101,27 @@ TEST_P(Transaction, StatusAboveTwoFiftyFiveArrivesAsItsLowByte)
     uint8_t status = 0;
     ModuleTransaction(type(), handle, 0, CmdReadStatus, 0, extra, data, status, response);
     EXPECT_EQ(status, 4);
+}
+
+TEST_P(Transaction, AFailureWhoseLowByteIsZeroIsNeverSuccess)
+{
+    // A driver status of 0x100, a Send result of 0x200, and a negative multiple of 256.
+    for (const Reply& reply : {Status(0x100), Status(0, 0x200), Status(0, -0x300)}) {
+        Queue(reply);
+        uint8_t extra = 0x11;
+        ModuleData data = {9, 9, 9, 9};
+        uint8_t status = 0;
+        ModuleTransaction(type(), handle, 0, CmdReadStatus, 0, extra, data, status, response);
+        EXPECT_EQ(status, CodeUnknownFailure);
+        EXPECT_EQ(extra, 0);
+        EXPECT_EQ(data, (ModuleData{0, 0, 0, 0}));
+    }
+    EXPECT_EQ(DriverErrorString(type(), CodeUnknownFailure), QStringLiteral("neznámý chybový kód"));
+
+    Queue(Status(0x100));
+    uint8_t status = 0;
+    EXPECT_EQ(ReadRegister(type(), handle, 3, 59, status), 0);
+    EXPECT_EQ(status, CodeUnknownFailure);
 }
 
 TEST_P(Transaction, HandleZeroSendsNothingAndWritesNothing)

@@ -57,6 +57,10 @@ void ModuleTransaction(uint8_t type, uint32_t handle, uint8_t address, uint8_t c
 uint8_t ReadRegister(uint8_t type, uint32_t handle, uint8_t address, uint8_t reg,
                      uint8_t& status)
 {
+    if (handle == 0) {
+        status = CodeNoDriver;
+        return 0;
+    }
     DriverBuffer response{};
     uint8_t extra = 0;
     ModuleData data = {reg, reg, 0, 0};
@@ -68,6 +72,10 @@ bool WriteVerifyRegister(uint8_t type, uint32_t handle, uint8_t reg, uint8_t val
                          bool& verified, uint8_t& status)
 {
     verified = false;
+    if (handle == 0) {
+        status = CodeNoDriver;
+        return false;
+    }
 
     DriverBuffer response{};
     uint8_t extra = 0;

@@ -26,10 +26,12 @@ void ModuleTransaction(uint8_t type, uint32_t handle, uint8_t address, uint8_t c
                        DriverBuffer& response);
 
 // Writes the register at bus address 0 and reads it back. False when a transaction failed
-// (status says why); true with verified false when the module holds another value.
+// (status says why) or, with status 10, when there is no connection (handle 0); true with
+// verified false when the module holds another value.
 bool WriteVerifyRegister(uint8_t type, uint32_t handle, uint8_t reg, uint8_t value,
                          bool& verified, uint8_t& status);
 
-// Reads one register at the address; the value is 0 unless status is 0.
+// Reads one register at the address; the value is 0 unless status is 0. With handle 0 nothing
+// is sent and status is 10.
 uint8_t ReadRegister(uint8_t type, uint32_t handle, uint8_t address, uint8_t reg,
                      uint8_t& status);

@@ -184,9 +184,21 @@ TEST_P(Transaction, ADriverThatOpensWithHandleZeroIsNeverSentTo)
     config[0] = type() == 4 ? reinterpret_cast<intptr_t>(ip.constData()) : 1;
     ASSERT_EQ(LoadDriver(type(), &handle, config), 0);
     ASSERT_EQ(handle, 0u);
+
+    uint8_t extra = 0x11;
+    ModuleData data = {1, 2, 3, 4};
     uint8_t status = 0x77;
-    ReadRegister(type(), handle, 0, 1, status);
+    ModuleTransaction(type(), handle, 0, CmdReadStatus, 0, extra, data, status, response);
     EXPECT_EQ(status, 0x77);
+
+    // The register operations report the missing connection rather than success.
+    EXPECT_EQ(ReadRegister(type(), handle, 0, 1, status), 0);
+    EXPECT_EQ(status, CodeNoDriver);
+    bool verified = true;
+    status = 0;
+    EXPECT_FALSE(WriteVerifyRegister(type(), handle, 1, 7, verified, status));
+    EXPECT_FALSE(verified);
+    EXPECT_EQ(status, CodeNoDriver);
     EXPECT_TRUE(CallsTo("Send").empty());
     handle = 1; // let TearDown close it
 }

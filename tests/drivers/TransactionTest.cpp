@@ -65,7 +65,8 @@ TEST_P(Transaction, RequestCarriesAddressCommandSubcodeExtraAndData)
 
 TEST_P(Transaction, RegisterReadReturnsTheLowBytesOfTheReply)
 {
-    Queue({0, 0, 0x1AB, {59, 59, 0x105, 0x05}, false});
+    // Every data byte differs, so only data byte 2 gives 5.
+    Queue({0, 0, 0x1AB, {58, 57, 0x105, 0x77}, false});
     uint8_t status = 0xEE;
     EXPECT_EQ(ReadRegister(type(), handle, 3, 59, status), 5);
     EXPECT_EQ(status, 0);
@@ -139,7 +140,7 @@ TEST_P(Transaction, HandleZeroSendsNothingAndWritesNothing)
 TEST_P(Transaction, WriteVerifyWritesAndReadsBackAtAddressZero)
 {
     Queue({});
-    Queue({0, 0, 0, {40, 40, 7, 7}, false});
+    Queue({0, 0, 0, {41, 42, 7, 0x99}, false}); // the value is data byte 2, not 3
     bool verified = false;
     uint8_t status = 0xEE;
     EXPECT_TRUE(WriteVerifyRegister(type(), handle, 40, 7, verified, status));
@@ -154,7 +155,7 @@ TEST_P(Transaction, WriteVerifyWritesAndReadsBackAtAddressZero)
 TEST_P(Transaction, WriteVerifyTellsAMismatchFromAFailure)
 {
     Queue({});
-    Queue({0, 0, 0, {40, 40, 6, 6}, false});
+    Queue({0, 0, 0, {7, 7, 6, 7}, false}); // only data byte 2 tells the mismatch
     bool verified = true;
     uint8_t status = 0xEE;
     EXPECT_TRUE(WriteVerifyRegister(type(), handle, 40, 7, verified, status));

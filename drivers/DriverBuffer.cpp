@@ -11,12 +11,23 @@ int32_t TextToBuffer(const QString& text, DriverBuffer& buffer)
     return 0;
 }
 
+namespace {
+
+uint8_t CharacterCode(int32_t element)
+{
+    return uint8_t(element & 0xFF);
+}
+
+} // namespace
+
+// An element whose low byte is 0 (256, -256, ...) would put a NUL into the text; it ends the
+// text as 0 does, and element 0 of that kind carries no character.
 QString BufferToText(const DriverBuffer& buffer)
 {
     QString text;
-    if (buffer[0] != 0)
-        text.append(Cp1250ToChar(uint8_t(buffer[0] & 0xFF)));
-    for (size_t i = 1; i < buffer.size() && buffer[i] != 0; ++i)
-        text.append(Cp1250ToChar(uint8_t(buffer[i] & 0xFF)));
+    if (CharacterCode(buffer[0]) != 0)
+        text.append(Cp1250ToChar(CharacterCode(buffer[0])));
+    for (size_t i = 1; i < buffer.size() && CharacterCode(buffer[i]) != 0; ++i)
+        text.append(Cp1250ToChar(CharacterCode(buffer[i])));
     return text;
 }

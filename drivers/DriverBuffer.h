@@ -16,5 +16,6 @@ inline constexpr int DriverTextMaxLength = SERKON_DRIVER_BUFFER_SIZE - 1;
 // Clears the buffer and puts in the first 99 characters of the text. Returns 0.
 int32_t TextToBuffer(const QString& text, DriverBuffer& buffer);
 // The text of the buffer: the character of element 0 if it is not 0, then elements 1 to 99 up
-// to the first 0, each by its low byte. At most 100 characters, whatever the buffer holds.
+// to the first 0, each by its low byte. An element whose low byte is 0 counts as 0, so the text
+// never holds a NUL. At most 100 characters, whatever the buffer holds.
 QString BufferToText(const DriverBuffer& buffer);

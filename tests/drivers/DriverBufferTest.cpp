@@ -34,3 +34,20 @@ TEST(DriverBuffer, ReadingStopsAtTheFirstZeroElementAndTakesLowBytes)
     buffer[4] = 'c';
     EXPECT_EQ(BufferToText(buffer), QStringLiteral("Aab"));
 }
+
+TEST(DriverBuffer, AnElementWhoseLowByteIsZeroEndsTheTextWithoutANul)
+{
+    DriverBuffer buffer{};
+    buffer[0] = 0x100;      // no character, and no NUL either
+    buffer[1] = 'o';
+    buffer[2] = 'k';
+    buffer[3] = -0x100;
+    buffer[4] = 'x';
+    EXPECT_EQ(BufferToText(buffer), QStringLiteral("ok"));
+
+    buffer[3] = 0x200;
+    EXPECT_EQ(BufferToText(buffer), QStringLiteral("ok"));
+    buffer[0] = 0x200;
+    buffer[1] = 0x300;
+    EXPECT_EQ(BufferToText(buffer), QString());
+}

@@ -32,6 +32,10 @@ class Binding : public ::testing::Test {
 protected:
     void TearDown() override
     {
+        // Version and GetConfig are exported for other users of a driver; the program never
+        // calls them.
+        EXPECT_TRUE(CallsTo("Version").empty());
+        EXPECT_TRUE(CallsTo("GetConfig").empty());
         uint32_t handle = 0;
         CloseDriver(0, &handle);
         LoadDriver(5, &handle, {}); // releases a library kept after a failed Init
@@ -127,6 +131,8 @@ TEST_F(Binding, InitReceivesTheParametersOfItsType)
                 EXPECT_EQ(inits[0].args[i], 0);
         }
         EXPECT_EQ(CloseDriver(type, &handle), 0);
+        EXPECT_TRUE(CallsTo("Version").empty()) << int(type);
+        EXPECT_TRUE(CallsTo("GetConfig").empty()) << int(type);
     }
 }
 

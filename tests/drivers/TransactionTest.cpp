@@ -29,6 +29,8 @@ protected:
     {
         CloseDriver(type(), &handle);
         SetProgramDirectory({});
+        EXPECT_TRUE(CallsTo("Version").empty());
+        EXPECT_TRUE(CallsTo("GetConfig").empty());
     }
     uint8_t type() const { return GetParam(); }
     void Queue(Reply reply) { CurrentScript().replies.push_back(reply); }

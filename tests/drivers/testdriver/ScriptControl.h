@@ -13,7 +13,8 @@
 namespace testdriver {
 
 struct Call {
-    std::string entry;              // "Init", "SetConfig", "Send", "Done", "Error"
+    std::string entry;              // "Version", "Init", "SetConfig", "GetConfig", "Send",
+                                    // "Done", "Error"
     std::vector<int64_t> args;      // the scalar arguments in order
     std::array<int32_t, 8> request{}; // Send: request elements 0 to 7
     std::string ipAddress;          // RVD773 Init: the text behind element 0

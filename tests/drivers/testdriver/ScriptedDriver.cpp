@@ -54,6 +54,7 @@ namespace {
 #ifndef OMIT_Version
 EXPORTED ENTRY(Version)(void)
 {
+    Calls().push_back({"Version", {}, {}, {}});
     return 0x0100;
 }
 #endif
@@ -94,8 +95,9 @@ EXPORTED ENTRY(SetConfig)(uint32_t handle, int32_t baud, int32_t timeout, int32_
 #endif
 
 #ifndef OMIT_GetConfig
-EXPORTED ENTRY(GetConfig)(uint32_t, int32_t* baud, int32_t* timeout, int32_t* option)
+EXPORTED ENTRY(GetConfig)(uint32_t handle, int32_t* baud, int32_t* timeout, int32_t* option)
 {
+    Calls().push_back({"GetConfig", {handle}, {}, {}});
     *baud = 0;
     *timeout = 0;
     *option = 0;

@@ -235,6 +235,28 @@ TEST_F(Binding, RepeatedFailedInitsNeverLeakTheLibrary)
     EXPECT_EQ(MappedCopies(path), 0); // no reference was left behind
 }
 
+TEST_F(Binding, LoadingOverAnOpenDriverReleasesItsLibrary)
+{
+    UseTestDrivers("full");
+    const QString com = LibraryPath("full", 0);
+    uint32_t first = 0;
+    ASSERT_EQ(LoadDriver(0, &first, ConfigWith(1)), 0);
+    uint32_t second = 0;
+    ASSERT_EQ(LoadDriver(0, &second, ConfigWith(2)), 0);
+    EXPECT_EQ(MappedCopies(com), 1);
+    EXPECT_EQ(CloseDriver(0, &second), 0);
+    EXPECT_EQ(MappedCopies(com), 0);
+
+    // Another interface's library takes the place of the open one.
+    ASSERT_EQ(LoadDriver(0, &first, ConfigWith(1)), 0);
+    ASSERT_EQ(LoadDriver(3, &second, {}), 0);
+    EXPECT_EQ(MappedCopies(com), 0);
+    EXPECT_EQ(MappedCopies(LibraryPath("full", 3)), 1);
+    EXPECT_EQ(CloseDriver(3, &second), 0);
+    EXPECT_EQ(MappedCopies(LibraryPath("full", 3)), 0);
+    EXPECT_EQ(CallsTo("Done").size(), 2u); // only the explicit closes
+}
+
 TEST_F(Binding, SystemTextsFollowTheCodeNotTheType)
 {
     UseTestDrivers("none");

@@ -2,8 +2,9 @@
 
 #include "AtomicFile.h"
 #include "Cp1250.h"
+#include "ReadFile.h"
 
-#include <QFile>
+#include <QList>
 #include <QStringDecoder>
 
 #include <limits>
@@ -125,12 +126,12 @@ IniFile::IniFile(IniEncoding encoding) : newline_(PlatformNewline)
     utf8_ = encoding == IniEncoding::Utf8;
 }
 
-IniFile IniFile::Load(const QString& path)
+std::optional<IniFile> IniFile::Load(const QString& path, QString* failure)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return FromBytes({});
-    return FromBytes(file.readAll());
+    QByteArray bytes;
+    if (ReadWholeFile(path, bytes, failure) == FileRead::Failed)
+        return std::nullopt;
+    return FromBytes(bytes);
 }
 
 IniFile IniFile::FromBytes(const QByteArray& bytes, IniEncoding encoding)

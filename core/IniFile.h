@@ -41,8 +41,10 @@ class IniFile {
 public:
     IniFile();
     explicit IniFile(IniEncoding encoding);
-    // Reads the file; a missing or unreadable file gives an empty document.
-    static IniFile Load(const QString& path);
+    // Reads the file. A file that does not exist gives an empty document; one that exists but
+    // cannot be read gives nothing, with the reason in `failure`, so that it is never taken for
+    // an empty document and written over.
+    static std::optional<IniFile> Load(const QString& path, QString* failure = nullptr);
     static IniFile FromBytes(const QByteArray& bytes,
                              IniEncoding encoding = IniEncoding::Cp1250OrBom);
 

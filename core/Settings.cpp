@@ -44,7 +44,11 @@ bool LoadSettingsFrom(const QString& path, TData* data)
 {
     if (!data)
         return false;
-    const IniFile ini = IniFile::Load(path);
+    // A file that cannot be read leaves the defaults; saving over it will say why.
+    const std::optional<IniFile> stored = IniFile::Load(path);
+    if (!stored)
+        return false;
+    const IniFile& ini = *stored;
     const QString interfaceName = ini.ReadString(SectionConnection, KeyInterface, MissingInterface);
     if (interfaceName == MissingInterface)
         return false;
@@ -74,7 +78,12 @@ bool SaveSettingsTo(const QString& path, const TData* data, QString* failure)
 {
     if (!data)
         return false;
-    IniFile ini = IniFile::Load(path);
+    // Settings are written into the file as it is; one that cannot be read is left alone rather
+    // than replaced by a file holding the settings alone.
+    std::optional<IniFile> stored = IniFile::Load(path, failure);
+    if (!stored)
+        return false;
+    IniFile& ini = *stored;
     switch (data->InterfaceType) {
     case InterfaceIsa:
         ini.WriteString(SectionConnection, KeyInterface, InterfaceNames[InterfaceIsa]);

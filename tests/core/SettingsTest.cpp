@@ -11,7 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <grp.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -42,10 +47,26 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    QStringList FilesInDir() const
+    {
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
+
     QTemporaryDir dir;
     QString path;
     TData data;
 };
+
+// Root reads every file; a process that is to meet an unreadable file gives up root first.
+void BecomeAnOrdinaryUser()
+{
+    if (::geteuid() != 0)
+        return;
+    const gid_t nobodyGroup = 65534;
+    const uid_t nobody = 65534;
+    if (::setgroups(0, nullptr) != 0 || ::setgid(nobodyGroup) != 0 || ::setuid(nobody) != 0)
+        std::_Exit(90);
+}
 
 } // namespace
 
@@ -253,4 +274,51 @@ TEST_F(SettingsFile, LoadingSurvivesHostileFiles)
     EXPECT_EQ(data.InterfaceType, 0);
     ASSERT_TRUE(SaveSettingsTo(path, &data));
     EXPECT_TRUE(Read().startsWith(hostile.left(1000)));
+}
+
+TEST_F(SettingsFile, AnUnreadableFileIsNeitherLoadedNorWrittenOver)
+{
+    const QByteArray before = Cp("[Připojení]\nRozhraní=RVD-773\n; mine\n[Jiné]\nx=1\n");
+    Write(before);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0), 0);
+    // The directory stays writable, so nothing but the unreadable file stops a save.
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+
+    // In a child process, so that giving up root stays there.
+    const auto loadAndSaveAsAnOrdinaryUser = [this] {
+        BecomeAnOrdinaryUser();
+        TData record;
+        InitData(record);
+        record.ComPort = 7;
+        const bool loaded = LoadSettingsFrom(path, &record);
+        QString failure;
+        const bool saved = SaveSettingsTo(path, &record, &failure);
+        std::fprintf(stderr, "%s\n", failure.toUtf8().constData());
+        std::exit(loaded ? 1 : saved ? 2 : record.ComPort != 7 ? 3 : 0);
+    };
+    EXPECT_EXIT(loadAndSaveAsAnOrdinaryUser(), ::testing::ExitedWithCode(0),
+                "Nelze p.*soubor .*SERKON\\.ini: ");
+
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
+    EXPECT_EQ(Read(), before);
+    EXPECT_EQ(FilesInDir(), QStringList{"SERKON.ini"});
+}
+
+TEST_F(SettingsFile, ANameThatIsNoRegularFileIsLeftAlone)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    data.ComPort = 7;
+    EXPECT_FALSE(LoadSettingsFrom(path, &data)); // and does not wait for a writer
+    EXPECT_EQ(data.ComPort, 7);
+    QString failure;
+    EXPECT_FALSE(SaveSettingsTo(path, &data, &failure));
+    EXPECT_TRUE(failure.contains(path)) << failure.toStdString();
+    struct stat info {};
+    ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+
+    const QString folder = dir.filePath("folder");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_FALSE(LoadSettingsFrom(folder, &data));
+    EXPECT_EQ(data.ComPort, 7);
 }

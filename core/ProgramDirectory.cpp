@@ -1,5 +1,6 @@
 #include "ProgramDirectory.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -28,12 +29,24 @@ QString ExecutablePath()
 
 } // namespace
 
+QString ExecutableDirectory(const QString& executablePath)
+{
+    if (QDir::isAbsolutePath(executablePath))
+        return QFileInfo(executablePath).absolutePath();
+    if (QCoreApplication::instance()) {
+        const QString directory = QCoreApplication::applicationDirPath();
+        if (QDir::isAbsolutePath(directory))
+            return directory;
+    }
+    return {};
+}
+
 QString ProgramDirectory()
 {
     if (!OverriddenDirectory().isEmpty())
         return OverriddenDirectory();
-    static const QString executableDirectory = QFileInfo(ExecutablePath()).absolutePath();
-    return executableDirectory;
+    static const QString executablePath = ExecutablePath();
+    return ExecutableDirectory(executablePath);
 }
 
 void SetProgramDirectory(const QString& directory)
@@ -43,5 +56,8 @@ void SetProgramDirectory(const QString& directory)
 
 QString ProgramFilePath(const QString& fileName)
 {
-    return QDir(ProgramDirectory()).filePath(fileName);
+    const QString directory = ProgramDirectory();
+    if (directory.isEmpty())
+        return {};
+    return QDir(directory).filePath(fileName);
 }

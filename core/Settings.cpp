@@ -42,7 +42,7 @@ bool LoadSettings(TData* data)
 
 bool LoadSettingsFrom(const QString& path, TData* data)
 {
-    if (!data)
+    if (!data || path.isEmpty())
         return false;
     // A file that cannot be read leaves the defaults; saving over it will say why.
     const std::optional<IniFile> stored = IniFile::Load(path);
@@ -78,6 +78,11 @@ bool SaveSettingsTo(const QString& path, const TData* data, QString* failure)
 {
     if (!data)
         return false;
+    if (path.isEmpty()) {
+        if (failure)
+            *failure = QStringLiteral("Nelze zjistit složku programu, soubor SERKON.ini nelze uložit.");
+        return false;
+    }
     // Settings are written into the file as it is; one that cannot be read is left alone rather
     // than replaced by a file holding the settings alone.
     std::optional<IniFile> stored = IniFile::Load(path, failure);

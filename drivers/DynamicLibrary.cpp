@@ -5,6 +5,8 @@
 
 LibraryHandle OpenLibrary(const QString& path)
 {
+    if (path.isEmpty())
+        return nullptr;
     return LoadLibraryW(reinterpret_cast<const wchar_t*>(path.utf16()));
 }
 
@@ -23,6 +25,9 @@ void CloseLibrary(LibraryHandle library)
 
 LibraryHandle OpenLibrary(const QString& path)
 {
+    // An empty name would give the program itself, not a library.
+    if (path.isEmpty())
+        return nullptr;
     return dlopen(path.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
 }
 

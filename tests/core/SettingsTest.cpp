@@ -322,3 +322,16 @@ TEST_F(SettingsFile, ANameThatIsNoRegularFileIsLeftAlone)
     EXPECT_FALSE(LoadSettingsFrom(folder, &data));
     EXPECT_EQ(data.ComPort, 7);
 }
+
+TEST_F(SettingsFile, NoPathNoFile)
+{
+    // An unknown program directory gives no path; nothing may land in the working directory.
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    QString failure;
+    EXPECT_FALSE(SaveSettingsTo(QString(), &data, &failure));
+    EXPECT_TRUE(failure.contains(QStringLiteral("složku programu"))) << failure.toStdString();
+    EXPECT_FALSE(LoadSettingsFrom(QString(), &data));
+    QDir::setCurrent(previous);
+    EXPECT_TRUE(FilesInDir().isEmpty()) << FilesInDir().join(' ').toStdString();
+}

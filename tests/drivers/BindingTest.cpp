@@ -2,6 +2,7 @@
 
 #include "core/Cp1250.h"
 #include "drivers/DriverBinding.h"
+#include "drivers/DynamicLibrary.h"
 #include "drivers/ErrorCodes.h"
 #include "drivers/InterfaceTypes.h"
 
@@ -255,6 +256,13 @@ TEST_F(Binding, LoadingOverAnOpenDriverReleasesItsLibrary)
     EXPECT_EQ(CloseDriver(3, &second), 0);
     EXPECT_EQ(MappedCopies(LibraryPath("full", 3)), 0);
     EXPECT_EQ(CallsTo("Done").size(), 2u); // only the explicit closes
+}
+
+TEST(DynamicLibrary, AnEmptyPathOpensNothing)
+{
+    // Where the program's directory is unknown, a library's path is empty; the loader would
+    // hand out the program itself for it.
+    EXPECT_EQ(OpenLibrary(QString()), nullptr);
 }
 
 TEST_F(Binding, SystemTextsFollowTheCodeNotTheType)

@@ -1,5 +1,7 @@
 #include "AtomicFile.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -44,13 +46,46 @@ QString ResolvedTarget(const QString& path)
     return info.isSymLink() ? info.symLinkTarget() : path;
 }
 
+// Temporary files are named after the target: "<name>.XXXXXX.tmp", the X's chosen by mkstemps.
+const QString TemporarySuffix = QStringLiteral(".tmp");
+constexpr int TemporaryTagLength = 6;
+
+bool IsTemporaryOf(const QString& fileName, const QString& targetName)
+{
+    const qsizetype length = targetName.size() + 1 + TemporaryTagLength + TemporarySuffix.size();
+    if (fileName.size() != length || !fileName.startsWith(targetName + u'.')
+        || !fileName.endsWith(TemporarySuffix))
+        return false;
+    const QStringView tag = QStringView(fileName).mid(targetName.size() + 1, TemporaryTagLength);
+    for (QChar c : tag) {
+        if (c.unicode() > 0x7F || !c.isLetterOrNumber())
+            return false;
+    }
+    return true;
+}
+
+// A save cut short (the program killed, the power lost) leaves its temporary file behind; the
+// next successful save of the same file removes it.
+void RemoveLeftoverTemporaries(const QString& target)
+{
+    const QFileInfo info(target);
+    const QDir directory = info.absoluteDir();
+    const QString targetName = info.fileName();
+    const QStringList names = directory.entryList(QDir::Files | QDir::Hidden | QDir::System
+                                                  | QDir::NoSymLinks);
+    for (const QString& name : names) {
+        if (IsTemporaryOf(name, targetName))
+            QFile::remove(directory.filePath(name));
+    }
+}
+
 } // namespace
 
 bool ReplaceFileContents(const QString& path, const QByteArray& bytes, QString* failure)
 {
     const QString target = ResolvedTarget(path);
     const QByteArray targetName = target.toLocal8Bit();
-    QByteArray temporaryName = targetName + ".XXXXXX";
+    QByteArray temporaryName = targetName + ".XXXXXX" + TemporarySuffix.toLatin1();
 
     mode_t mode = 0644;
     struct stat existing {};
@@ -63,7 +98,7 @@ bool ReplaceFileContents(const QString& path, const QByteArray& bytes, QString* 
         mode = existing.st_mode & 07777;
     }
 
-    const int fd = ::mkstemp(temporaryName.data());
+    const int fd = ::mkstemps(temporaryName.data(), int(TemporarySuffix.size()));
     if (fd < 0) {
         if (failure)
             *failure = Reason(QStringLiteral("Nelze vytvořit soubor"), QString::fromLocal8Bit(temporaryName), errno);
@@ -84,6 +119,8 @@ bool ReplaceFileContents(const QString& path, const QByteArray& bytes, QString* 
         ::unlink(temporaryName.constData());
         if (failure)
             *failure = Reason(QStringLiteral("Nelze zapsat soubor"), target, error);
+        return false;
     }
-    return ok;
+    RemoveLeftoverTemporaries(target);
+    return true;
 }

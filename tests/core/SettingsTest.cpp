@@ -248,7 +248,7 @@ TEST_F(SettingsFile, AFullDiskDuringTheSaveLeavesTheOldFile)
     Write(before);
 
     // Writes beyond the limit fail as on a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit original{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
     rlimit small = original;
@@ -257,6 +257,7 @@ TEST_F(SettingsFile, AFullDiskDuringTheSaveLeavesTheOldFile)
     QString failure;
     const bool saved = SaveSettingsTo(path, &data, &failure);
     setrlimit(RLIMIT_FSIZE, &original);
+    std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_FALSE(saved);
     EXPECT_FALSE(failure.isEmpty());
@@ -334,4 +335,48 @@ TEST_F(SettingsFile, NoPathNoFile)
     EXPECT_FALSE(LoadSettingsFrom(QString(), &data));
     QDir::setCurrent(previous);
     EXPECT_TRUE(FilesInDir().isEmpty()) << FilesInDir().join(' ').toStdString();
+}
+
+TEST_F(SettingsFile, ASaveKilledMidWriteLeavesTheOldFileWhole)
+{
+    QByteArray before = Cp("[Připojení]\nRozhraní=RVC-772\nAdresa=5\n");
+    before += "; " + QByteArray(300, 'x') + "\n";
+    Write(before);
+    data.InterfaceType = InterfaceLan;
+
+    // The file size limit kills the saving process at its first write past 64 bytes, as a
+    // crash or a power cut would stop it.
+    const auto saveUnderASmallLimit = [this] {
+        const rlimit small{64, 64};
+        std::signal(SIGXFSZ, SIG_DFL);
+        setrlimit(RLIMIT_FSIZE, &small);
+        SaveSettingsTo(path, &data);
+        std::exit(0);
+    };
+    EXPECT_EXIT(saveUnderASmallLimit(), ::testing::KilledBySignal(SIGXFSZ), "");
+
+    EXPECT_EQ(Read(), before);
+    TData loaded;
+    InitData(loaded);
+    ASSERT_TRUE(LoadSettingsFrom(path, &loaded));
+    EXPECT_EQ(loaded.InterfaceType, InterfaceUsb);
+    EXPECT_EQ(loaded.ModuleAddress, 5);
+
+    // What the killed save left is its temporary file, which the next save clears away; files
+    // of the user's that merely look alike stay.
+    const QStringList left = FilesInDir();
+    ASSERT_EQ(left.size(), 2) << left.join(' ').toStdString();
+    const QString temporary = left.contains("SERKON.ini") ? left[left[0] == "SERKON.ini" ? 1 : 0]
+                                                          : QString();
+    EXPECT_TRUE(temporary.startsWith("SERKON.ini.") && temporary.endsWith(".tmp"))
+        << temporary.toStdString();
+    for (const char* name : {"SERKON.ini.backup", "SERKON.ini.abcdef.tmp~", "SERKON.ini.abc.tmp"}) {
+        QFile keep(dir.filePath(name));
+        ASSERT_TRUE(keep.open(QIODevice::WriteOnly));
+    }
+    ASSERT_TRUE(SaveSettingsTo(path, &data));
+    EXPECT_EQ(FilesInDir(), (QStringList{"SERKON.ini", "SERKON.ini.abc.tmp",
+                                         "SERKON.ini.abcdef.tmp~", "SERKON.ini.backup"}));
+    ASSERT_TRUE(LoadSettingsFrom(path, &loaded));
+    EXPECT_EQ(loaded.InterfaceType, InterfaceLan);
 }

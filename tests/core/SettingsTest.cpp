@@ -269,12 +269,18 @@ TEST_F(SettingsFile, LoadingSurvivesHostileFiles)
 {
     QByteArray hostile("\xEF\xBB\xBF");
     hostile += QByteArray(3 << 20, '\xFF');
-    hostile += "\r\n[Připojení]\nRozhraní=" + QByteArray(5000, 'R') + "\n=\n[\n]\n\0\0\0";
+    hostile += "\r\n[Připojení]\nRozhraní=" + QByteArray(5000, 'R') + "\n=\n[\n]\n";
+    hostile += QByteArray("\0\0\0", 3);
     Write(hostile);
+    ASSERT_EQ(Read().right(4), QByteArray("\n\0\0\0", 4));
     EXPECT_TRUE(LoadSettingsFrom(path, &data));
     EXPECT_EQ(data.InterfaceType, 0);
     ASSERT_TRUE(SaveSettingsTo(path, &data));
-    EXPECT_TRUE(Read().startsWith(hostile.left(1000)));
+    const QByteArray saved = Read();
+    EXPECT_TRUE(saved.startsWith(hostile.left(1000)));
+    // The binary line is kept; it gets the file's line end (CRLF, the first one) when keys are
+    // appended after it.
+    EXPECT_TRUE(saved.contains(QByteArray("]\n\0\0\0\r\nAdresa=0\r\n", 17)));
 }
 
 TEST_F(SettingsFile, AnUnreadableFileIsNeitherLoadedNorWrittenOver)

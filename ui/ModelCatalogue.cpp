@@ -77,6 +77,23 @@ const std::array<ModelDescription, 8> Catalogue = {{
      RxRz310, 1, BaudWithUnit, false, false, &Rz310Layout, ButtonsLast, &StandardNames},
 }};
 
+char AsciiLower(char ch)
+{
+    return ch >= 'A' && ch <= 'Z' ? char(ch - 'A' + 'a') : ch;
+}
+
+// Model names are ASCII; a typed "kq-3110" is the KQ-3110.
+bool SameLettersAnyCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i]))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 const std::span<const char* const> ParityEntries = Parity;
@@ -91,7 +108,7 @@ std::span<const ModelDescription> ModelCatalogue()
 const ModelDescription* FindModel(std::string_view model)
 {
     for (const ModelDescription& description : Catalogue) {
-        if (model == description.model)
+        if (SameLettersAnyCase(model, description.model))
             return &description;
     }
     return nullptr;

@@ -76,7 +76,8 @@ struct ModelDescription {
 };
 
 std::span<const ModelDescription> ModelCatalogue();
-// Nothing when no model has that name.
+// The model of that name, regardless of letter case ("kq-3110" finds the KQ-3110); nothing when
+// no model has that name.
 const ModelDescription* FindModel(std::string_view model);
 
 extern const std::span<const char* const> ParityEntries;

@@ -1,5 +1,4 @@
 #include "CommandLine.h"
-#include "Profile.h"
 
 #include "config/Connection.h"
 #include "config/EntryChecks.h"
@@ -282,7 +281,7 @@ std::optional<QString> TakeValues(const QCommandLineParser& parser, Options& opt
     options.quiet = given("quiet");
 
     if (given("model")) {
-        options.model = ModelNamed(value("model"));
+        options.model = FindModel(value("model").toStdString());
         if (options.model == nullptr)
             return QStringLiteral("--model: neznámý model %1.").arg(value("model"));
     }

@@ -240,7 +240,7 @@ ProfileCheck CheckProfile(const QByteArray& bytes)
     const auto lineOf = [&keys](Key key) { return keys.line[size_t(key)]; };
 
     const QString modelName = value(Key::Model);
-    const ModelDescription* model = ModelNamed(modelName);
+    const ModelDescription* model = FindModel(modelName.toStdString());
     if (model == nullptr)
         return Refused(lineOf(Key::Model), QStringLiteral("Neznámý model %1 (známé modely: %2).")
                                                .arg(Quoted(modelName), ModelNames()));
@@ -286,15 +286,6 @@ ProfileCheck CheckProfile(const QByteArray& bytes)
     return check;
 }
 
-const ModelDescription* ModelNamed(const QString& name)
-{
-    for (const ModelDescription& model : ModelCatalogue()) {
-        if (name.compare(QString::fromUtf8(model.model), Qt::CaseInsensitive) == 0)
-            return &model;
-    }
-    return nullptr;
-}
-
 const ModelDescription* ModelOfModule(const QString& moduleName)
 {
     const qsizetype version = moduleName.lastIndexOf(QStringLiteral(" v."));
@@ -302,5 +293,5 @@ const ModelDescription* ModelOfModule(const QString& moduleName)
     // The module fills its name up with blanks or codes 0.
     while (!name.isEmpty() && (name.back() == u' ' || IsControl(name.back())))
         name.chop(1);
-    return ModelNamed(name);
+    return FindModel(name.toStdString());
 }

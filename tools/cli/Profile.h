@@ -25,8 +25,5 @@ QByteArray ProfileText(const ModelDescription& model, const TZEMO& record);
 // get wrong besides: encoding, sections, keys, the model, list captions, the note.
 ProfileCheck CheckProfile(const QByteArray& bytes);
 
-// The catalogue model of that name, regardless of letter case.
-const ModelDescription* ModelNamed(const QString& name);
-
 // The catalogue model of an identified module ("KQ-3110  v.1.09"), if it is one.
 const ModelDescription* ModelOfModule(const QString& moduleName);

@@ -177,6 +177,34 @@ TEST_F(CliProfileTest, AModelWithoutModeListsKeepsTheModesAsNumbers)
     EXPECT_EQ(module.Register(59), 5);
 }
 
+TEST_F(CliProfileTest, KQ3230ModesBeyondWhatTheWriteTakesAreRefusedNamingTheLine)
+{
+    module.SetIdentity("KQ-3230", "1.02");
+    const auto profile = [](const char* tx, const char* rx) {
+        QByteArray body = ChangedBody;
+        body.replace("Model=KQ-3110", "Model=KQ-3230").replace("BaudIndex=19200", "BaudIndex=19200 Bd");
+        return ProfileWith(body.replace("TxMode=DTR", tx).replace("RxMode=RS-485", rx));
+    };
+    WriteBytes(Profile, profile("TxMode=4", "RxMode=1"));
+    const CliRun tx = Run({QStringLiteral("write"), Profile});
+    EXPECT_EQ(tx.exitCode, 6);
+    EXPECT_EQ(tx.ErrLines(), QStringList{QStringLiteral("profil.ini: řádek 4: TxMode musí být číslo 0 až 3.")});
+
+    WriteBytes(Profile, profile("TxMode=0", "RxMode=3"));
+    const CliRun rx = Run({QStringLiteral("write"), Profile});
+    EXPECT_EQ(rx.exitCode, 6);
+    EXPECT_EQ(rx.ErrLines(), QStringList{QStringLiteral("profil.ini: řádek 5: RxMode musí být číslo 0 až 2.")});
+
+    WriteBytes(Profile, profile("TxMode=255", "RxMode=0"));
+    EXPECT_EQ(Run({QStringLiteral("write"), Profile}).exitCode, 6);
+    EXPECT_EQ(Requests(), 0u);
+
+    // The highest modes the write takes: register 59 = 1 × 4 + 3.
+    WriteBytes(Profile, profile("TxMode=3", "RxMode=1"));
+    ASSERT_EQ(Run({QStringLiteral("-q"), QStringLiteral("write"), Profile}).exitCode, 0);
+    EXPECT_EQ(module.Register(59), 7);
+}
+
 TEST_F(CliProfileTest, BadProfilesAreRefusedNamingTheLineBeforeAnyTraffic)
 {
     struct Case {

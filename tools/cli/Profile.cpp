@@ -61,18 +61,24 @@ struct ListField {
     Key key;
     std::span<const char* const> entries;
     uint8_t TZEMO::*field;
+    uint8_t highestWritten;  // the highest number the write sequence takes, for a model without the list
 };
 
 std::array<ListField, 6> ListFieldsOf(const ModelDescription& model)
 {
     return {{
-        {Key::TxMode, model.txEntries, &TZEMO::TxMode},
-        {Key::RxMode, model.rxEntries, &TZEMO::RxMode},
-        {Key::BaudIndex, model.baudEntries, &TZEMO::BaudIndex},
-        {Key::ParityIndex, ParityEntries, &TZEMO::ParityIndex},
-        {Key::DataBitsIndex, DataBitsEntries, &TZEMO::DataBitsIndex},
-        {Key::StopBitsIndex, StopBitsEntries, &TZEMO::StopBitsIndex},
+        {Key::TxMode, model.txEntries, &TZEMO::TxMode, MaxTxMode},
+        {Key::RxMode, model.rxEntries, &TZEMO::RxMode, MaxRxMode},
+        {Key::BaudIndex, model.baudEntries, &TZEMO::BaudIndex, MaxBaudIndex},
+        {Key::ParityIndex, ParityEntries, &TZEMO::ParityIndex, MaxParityIndex},
+        {Key::DataBitsIndex, DataBitsEntries, &TZEMO::DataBitsIndex, MaxDataBitsIndex},
+        {Key::StopBitsIndex, StopBitsEntries, &TZEMO::StopBitsIndex, MaxStopBitsIndex},
     }};
+}
+
+int32_t HighestIndex(const ListField& list)
+{
+    return list.entries.empty() ? list.highestWritten : int32_t(list.entries.size()) - 1;
 }
 
 QString ListValueText(const ListField& list, uint8_t index)
@@ -89,9 +95,8 @@ std::optional<uint8_t> ListIndexOf(const ListField& list, const QString& text)
         if (QString::fromUtf8(list.entries[i]).compare(text, Qt::CaseInsensitive) == 0)
             return uint8_t(i);
     }
-    const int32_t highest = list.entries.empty() ? 255 : int32_t(list.entries.size()) - 1;
     int32_t index = 0;
-    if (ParseIntInRange(text, 0, highest, index))
+    if (ParseIntInRange(text, 0, HighestIndex(list), index))
         return uint8_t(index);
     return std::nullopt;
 }
@@ -253,8 +258,9 @@ ProfileCheck CheckProfile(const QByteArray& bytes)
         const QString text = value(list.key);
         const std::optional<uint8_t> index = ListIndexOf(list, text);
         if (!index && list.entries.empty())
-            return Refused(lineOf(list.key), QStringLiteral("%1 musí být číslo 0 až 255.")
-                                                 .arg(NameOf(list.key)));
+            return Refused(lineOf(list.key), QStringLiteral("%1 musí být číslo 0 až %2.")
+                                                 .arg(NameOf(list.key))
+                                                 .arg(HighestIndex(list)));
         if (!index)
             return Refused(lineOf(list.key),
                            QStringLiteral("%1: %2 není v seznamu modelu %3 (%4), ani jeho pořadí.")

@@ -205,6 +205,41 @@ TEST_F(CliProfileTest, KQ3230ModesBeyondWhatTheWriteTakesAreRefusedNamingTheLine
     EXPECT_EQ(module.Register(59), 7);
 }
 
+TEST_F(CliProfileTest, ReceiveModeTwoIsWrittenWithAWarningThatAReadShowsEntryZero)
+{
+    module.SetIdentity("RZ-310", "1.00");
+    QByteArray body = ChangedBody;
+    body.replace("Model=KQ-3110", "Model=RZ-310").replace("RxMode=RS-485", "RxMode=RS-485 ECHO");
+    body.replace("BaudIndex=19200", "BaudIndex=19200 Bd");
+    WriteBytes(Profile, ProfileWith(body));
+    const CliRun write = Run({QStringLiteral("-q"), QStringLiteral("write"), Profile});
+    EXPECT_EQ(write.exitCode, 0);
+    EXPECT_EQ(write.ErrLines(),
+              QStringList{QStringLiteral("profil.ini: řádek 5: Pozor: RxMode „RS-485 ECHO“ se do modulu zapíše, "
+                                         "ale pozdější čtení konfigurace ukáže „RS-422“ (registr 59 ho nese v bitu, "
+                                         "který čtení nevyhodnocuje).")});
+    EXPECT_EQ(module.Register(59), 2 * 4 + 2);  // RS-485 ECHO, DTR
+
+    const CliRun read = Run({QStringLiteral("-q"), QStringLiteral("read")});
+    ASSERT_EQ(read.exitCode, 0);
+    EXPECT_TRUE(read.Out().contains(QStringLiteral("\nTxMode=DTR\nRxMode=RS-422\n"))) << read.Out().toStdString();
+
+    // The same for KQ-3230, which keeps the modes as numbers; the other entries pass quietly.
+    module.SetIdentity("KQ-3230", "1.02");
+    body.replace("Model=RZ-310", "Model=KQ-3230").replace("TxMode=DTR", "TxMode=1");
+    WriteBytes(Profile, ProfileWith(QByteArray(body).replace("RxMode=RS-485 ECHO", "RxMode=2")));
+    const CliRun numbered = Run({QStringLiteral("-q"), QStringLiteral("write"), Profile});
+    EXPECT_EQ(numbered.exitCode, 0);
+    EXPECT_EQ(numbered.ErrLines(),
+              QStringList{QStringLiteral("profil.ini: řádek 5: Pozor: RxMode „2“ se do modulu zapíše, ale pozdější "
+                                         "čtení konfigurace ukáže „0“ (registr 59 ho nese v bitu, který čtení "
+                                         "nevyhodnocuje).")});
+    WriteBytes(Profile, ProfileWith(QByteArray(body).replace("RxMode=RS-485 ECHO", "RxMode=1")));
+    const CliRun plain = Run({QStringLiteral("-q"), QStringLiteral("write"), Profile});
+    EXPECT_EQ(plain.exitCode, 0);
+    EXPECT_TRUE(plain.err.isEmpty()) << plain.err.toStdString();
+}
+
 TEST_F(CliProfileTest, BadProfilesAreRefusedNamingTheLineBeforeAnyTraffic)
 {
     struct Case {

@@ -97,6 +97,9 @@ private:
             return Fail(ExitInvalidProfile,
                         AtLine(options_.profileFile, 0, WithoutLeadingBlank(refusal->statusText)));
 
+        for (const ProfileWarning& warning : check.warnings)
+            output_.Error(AtLine(options_.profileFile, warning.line, warning.text));
+
         const ConnectionResult connection = session_.Open();
         if (!connection.connected) {
             outcome_ = connection.panelText;

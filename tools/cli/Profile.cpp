@@ -2,6 +2,7 @@
 
 #include "config/EntryChecks.h"
 #include "config/RegisterMap.h"
+#include "config/Sequences.h"
 #include "config/StatusTexts.h"
 #include "core/Cp1250.h"
 #include "core/IniFile.h"
@@ -210,6 +211,34 @@ std::optional<ProfileCheck> CheckNote(const QString& note, int line)
     return std::nullopt;
 }
 
+// The write stores RxMode × 4 + TxMode in the mode register, and the read decodes only the bits
+// of the two-entry lists, so RxMode 2 (the third receive entry of RZ-310, or 2 in KQ-3230) is
+// written but reads back as entry 0. The module takes it; the user hears of it.
+std::vector<ProfileWarning> ModeReadBackWarnings(const ModelDescription& model, const TZEMO& record,
+                                                 const KeyLines& keys)
+{
+    TZEMO readBack = record;
+    for (const RegisterWrite& write : WritePlan(record, 0, 0)) {
+        if (write.reg == RegMode)
+            DecodeRegister(write.reg, write.value, readBack);
+    }
+    std::vector<ProfileWarning> warnings;
+    for (const ListField& list : ListFieldsOf(model)) {
+        const uint8_t written = record.*list.field;
+        const uint8_t read = readBack.*list.field;
+        if (written == read)
+            continue;
+        warnings.push_back(
+            {keys.line[size_t(list.key)],
+             QStringLiteral("Pozor: %1 %2 se do modulu zapíše, ale pozdější čtení konfigurace ukáže %3 "
+                            "(registr %4 ho nese v bitu, který čtení nevyhodnocuje).")
+                 .arg(NameOf(list.key), Quoted(ListValueText(list, written)),
+                      Quoted(ListValueText(list, read)))
+                 .arg(RegMode)});
+    }
+    return warnings;
+}
+
 // The key whose entry the configuration window's message is about.
 Key KeyOfEntryMessage(const QString& message)
 {
@@ -289,6 +318,7 @@ ProfileCheck CheckProfile(const QByteArray& bytes)
     ProfileCheck check;
     check.model = model;
     check.record = entryCheck.record;
+    check.warnings = ModeReadBackWarnings(*model, check.record, keys);
     return check;
 }
 

@@ -92,6 +92,39 @@ TEST_F(CliTest, UsageErrorsEndWithCodeTwoBeforeAnyTraffic)
     EXPECT_EQ(Requests(), 0u);
 }
 
+TEST_F(CliTest, ConnectionValuesOutOfTheirRangeOnTheCommandLineAreUsageErrors)
+{
+    const struct {
+        QStringList arguments;
+        QString message;
+    } cases[] = {
+        {{QStringLiteral("--udp-port"), QStringLiteral("70000")}, QStringLiteral("--udp-port: UDP port musí být 1 až 65535.")},
+        {{QStringLiteral("--udp-port"), QStringLiteral("0")}, QStringLiteral("--udp-port: UDP port musí být 1 až 65535.")},
+        {{QStringLiteral("--udp-port"), QStringLiteral("abc")}, QStringLiteral("--udp-port: UDP port musí být 1 až 65535.")},
+        {{QStringLiteral("--udp-timeout"), QStringLiteral("65536")},
+         QStringLiteral("--udp-timeout: UDP timeout musí být 0 až 65535 ms.")},
+        {{QStringLiteral("--udp-timeout"), QStringLiteral("-1")},
+         QStringLiteral("--udp-timeout: UDP timeout musí být 0 až 65535 ms.")},
+        {{QStringLiteral("--ip"), QString()},
+         QStringLiteral("--ip: zadejte IP adresu LAN konvertoru, např. 192.168.1.100.")},
+        {{QStringLiteral("--ip"), QStringLiteral("  ")},
+         QStringLiteral("--ip: zadejte IP adresu LAN konvertoru, např. 192.168.1.100.")},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = Run(QStringList{QStringLiteral("identify")} + c.arguments);
+        EXPECT_EQ(run.exitCode, 2) << c.arguments.join(u' ').toStdString();
+        EXPECT_EQ(run.ErrLines(), QStringList{QStringLiteral("serkon-cli: ") + c.message})
+            << c.arguments.join(u' ').toStdString();
+    }
+    EXPECT_EQ(Requests(), 0u);
+
+    // Values within the ranges are taken, the longest UDP time-out too.
+    const CliRun edges = Run({QStringLiteral("-q"), QStringLiteral("identify"), QStringLiteral("--udp-port"),
+                              QString::number(udp.Port()), QStringLiteral("--udp-timeout"),
+                              QStringLiteral("65535")});
+    EXPECT_EQ(edges.exitCode, 0);
+}
+
 TEST_F(CliTest, HelpForEveryCommandAndTheVersion)
 {
     for (const char* command : {"identify", "read", "write", "status", "clear-status", "scan"}) {
@@ -120,9 +153,20 @@ TEST_F(CliTest, FailedConnectionEndsWithCodeThreeAndTheDialogsText)
     EXPECT_TRUE(silent.ErrLines().last().startsWith(QStringLiteral("Modul neodpovídá")))
         << silent.ErrLines().last().toStdString();
 
-    const CliRun badPort = Run({QStringLiteral("status"), QStringLiteral("--udp-port"), QStringLiteral("70000")});
+    // Settings that SERKON.ini holds are refused as the dialog refuses them.
+    TData settings = SimulatorRecord(udp.Port(), ModuleAddress);
+    settings.UdpPort = 70000;
+    ASSERT_TRUE(SaveSettingsTo(Path(QStringLiteral("SERKON.ini")), &settings));
+    const CliRun badPort = Run({QStringLiteral("status")});
     EXPECT_EQ(badPort.exitCode, 3);
     EXPECT_EQ(badPort.ErrLines().last(), QStringLiteral("Neplatný UDP port"));
+    settings = SimulatorRecord(udp.Port(), ModuleAddress);
+    settings.IpAddress.clear();
+    ASSERT_TRUE(SaveSettingsTo(Path(QStringLiteral("SERKON.ini")), &settings));
+    const CliRun noIp = Run({QStringLiteral("identify")});
+    EXPECT_EQ(noIp.exitCode, 3);
+    EXPECT_EQ(noIp.ErrLines().last(), QStringLiteral("Neplatná IP adresa"));
+    WriteSettings();
 
     ASSERT_TRUE(QFile::remove(Path(QStringLiteral("libRVD773.so"))));
     const CliRun noLibrary = Run({QStringLiteral("read")});

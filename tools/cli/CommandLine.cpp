@@ -23,7 +23,7 @@ const std::array<OptionInfo, 19> OptionTable = {{
     {"com", nullptr, "N", "číslo portu COMx"},
     {"base", nullptr, "HEX", "bázová adresa karty RVA-770, např. 300"},
     {"ip", nullptr, "TEXT", "IP adresa LAN konvertoru RVD-773"},
-    {"udp-port", nullptr, "N", "UDP port LAN konvertoru"},
+    {"udp-port", nullptr, "N", "UDP port LAN konvertoru 1 až 65535"},
     {"udp-timeout", nullptr, "N", "UDP timeout v ms (0: podle komunikační rychlosti)"},
     {"address", nullptr, "N", "adresa modulu 0 až 255"},
     {"speed", nullptr, "BD", "komunikační rychlost 600 až 115200 Bd (jedna z devíti)"},
@@ -260,12 +260,25 @@ std::optional<QString> TakeValues(const QCommandLineParser& parser, Options& opt
         if (!connection.baseAddress)
             return QStringLiteral("--base: zadejte nejvýš tři šestnáctkové číslice, např. 300.");
     }
-    if (given("ip"))
-        connection.ipAddress = value("ip");
-    if (given("udp-port"))
-        connection.udpPort = value("udp-port");
-    if (given("udp-timeout"))
-        connection.udpTimeout = value("udp-timeout");
+    // Values from SERKON.ini go to the connection attempt as they are, which refuses them with the
+    // connection dialog's texts; a value typed here is a usage error.
+    if (given("ip")) {
+        connection.ipAddress = value("ip").trimmed();
+        if (connection.ipAddress->isEmpty())
+            return QStringLiteral("--ip: zadejte IP adresu LAN konvertoru, např. 192.168.1.100.");
+    }
+    if (given("udp-port")) {
+        const std::optional<int32_t> port = Number(value("udp-port"), 1, 65535);
+        if (!port)
+            return QStringLiteral("--udp-port: UDP port musí být 1 až 65535.");
+        connection.udpPort = QString::number(*port);
+    }
+    if (given("udp-timeout")) {
+        const std::optional<int32_t> timeout = Number(value("udp-timeout"), 0, 65535);
+        if (!timeout)
+            return QStringLiteral("--udp-timeout: UDP timeout musí být 0 až 65535 ms.");
+        connection.udpTimeout = QString::number(*timeout);
+    }
     if (given("address")) {
         const std::optional<int32_t> address = Number(value("address"), 0, 255);
         if (!address)

@@ -24,7 +24,7 @@ const std::array<OptionInfo, 19> OptionTable = {{
     {"base", nullptr, "HEX", "bázová adresa karty RVA-770, např. 300"},
     {"ip", nullptr, "TEXT", "IP adresa LAN konvertoru RVD-773"},
     {"udp-port", nullptr, "N", "UDP port LAN konvertoru 1 až 65535"},
-    {"udp-timeout", nullptr, "N", "UDP timeout v ms (0: podle komunikační rychlosti)"},
+    {"udp-timeout", nullptr, "N", "UDP timeout v ms 0 až 65535, pokus čeká o tolik déle"},
     {"address", nullptr, "N", "adresa modulu 0 až 255"},
     {"speed", nullptr, "BD", "komunikační rychlost 600 až 115200 Bd (jedna z devíti)"},
     {"model", nullptr, "M", "model profilu; bez volby model, kterým se modul ohlásí"},
@@ -48,6 +48,7 @@ struct CommandInfo {
     const char* name;
     const char* arguments;  // after the name in the synopsis
     const char* summary;
+    const char* details;    // for the command's help, nullptr: none
     std::span<const char* const> options;  // besides the connection options, -q and -h
     int files;              // positional arguments after the name
     bool takesAddress;
@@ -58,19 +59,29 @@ constexpr std::array<const char*, 1> WriteOptions = {"report"};
 constexpr std::array<const char*, 2> StatusOptions = {"watch", "interval"};
 constexpr std::array<const char*, 3> ScanOptions = {"from", "to", "speeds"};
 
+const char* const WriteDetails =
+    "Zapisuje na adresu 0 sběrnice, na lince má proto být jen jeden modul. Identifikace\n"
+    "před zápisem (i příkaz read) jde na adresu --address.";
+const char* const ScanDetails =
+    "Adresa bez modulu trvá dva pokusy identifikace; každý čeká timeout komunikační\n"
+    "rychlosti (200 ms od 9600 Bd výš) a u LAN konvertoru navíc UDP timeout: při 9600 Bd\n"
+    "je to 0,4 s, s UDP timeoutem 200 ms 0,8 s na adresu.";
+
 const std::array<CommandInfo, 6> CommandTable = {{
-    {Command::Identify, "identify", "", "vypíše jméno a verzi připojeného modulu", {}, 0, true},
+    {Command::Identify, "identify", "", "vypíše jméno a verzi připojeného modulu", nullptr, {}, 0,
+     true},
     {Command::Read, "read", "[--model M] [-o SOUBOR]",
-     "přečte konfiguraci modulu a zapíše ji jako profil", ReadOptions, 0, true},
+     "přečte konfiguraci modulu a zapíše ji jako profil", nullptr, ReadOptions, 0, true},
     {Command::Write, "write", "SOUBOR [--report CSV]",
-     "zkontroluje profil a zapíše ho do modulu, každý registr ověří zpětným čtením", WriteOptions,
-     1, true},
+     "zkontroluje profil a zapíše ho do modulu, každý registr ověří zpětným čtením", WriteDetails,
+     WriteOptions, 1, true},
     {Command::Status, "status", "[--watch [--interval MS]]",
-     "vypíše 32 bitů status registru modulu", StatusOptions, 0, true},
-    {Command::ClearStatus, "clear-status", "", "vynuluje status registr modulu", {}, 0, true},
+     "vypíše 32 bitů status registru modulu", nullptr, StatusOptions, 0, true},
+    {Command::ClearStatus, "clear-status", "", "vynuluje status registr modulu", nullptr, {}, 0,
+     true},
     {Command::Scan, "scan", "[--from A] [--to B] [--speeds all|SEZNAM]",
-     "zkusí identifikovat modul na každé adrese (a rychlosti) a vypíše nalezené", ScanOptions, 0,
-     false},
+     "zkusí identifikovat modul na každé adrese (a rychlosti) a vypíše nalezené", ScanDetails,
+     ScanOptions, 0, false},
 }};
 
 const char* const ExitCodesHelp =
@@ -170,6 +181,8 @@ QString CommandHelp(const CommandInfo& command)
 {
     QString help = QStringLiteral("Použití: serkon-cli %1 %2\n\n%3\n\n")
                        .arg(Text(command.name), Text(command.arguments), Text(command.summary));
+    if (command.details)
+        help += Text(command.details) + QStringLiteral("\n\n");
     if (!command.options.empty()) {
         help += QStringLiteral("Volby příkazu:\n");
         for (const char* name : command.options)

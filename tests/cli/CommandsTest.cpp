@@ -125,6 +125,30 @@ TEST_F(CliTest, ConnectionValuesOutOfTheirRangeOnTheCommandLineAreUsageErrors)
     EXPECT_EQ(edges.exitCode, 0);
 }
 
+TEST_F(CliTest, CommandLineErrorsAreTold)
+{
+    const struct {
+        QStringList arguments;
+        QString message;
+    } cases[] = {
+        {{QStringLiteral("status"), QStringLiteral("--watch=5")}, QStringLiteral("Volba --watch nebere hodnotu.")},
+        {{QStringLiteral("identify"), QStringLiteral("-q=1")}, QStringLiteral("Volba -q nebere hodnotu.")},
+        {{QStringLiteral("identify"), QStringLiteral("--bogus")}, QStringLiteral("Neznámá volba --bogus.")},
+        {{QStringLiteral("identify"), QStringLiteral("--bogus=1")}, QStringLiteral("Neznámá volba --bogus.")},
+        {{QStringLiteral("identify"), QStringLiteral("--speed")}, QStringLiteral("Volba --speed potřebuje hodnotu.")},
+        {{QStringLiteral("read"), QStringLiteral("-o")}, QStringLiteral("Volba -o potřebuje hodnotu.")},
+        {{QStringLiteral("read"), QStringLiteral("--report"), QStringLiteral("r.csv")},
+         QStringLiteral("Příkaz read nezná volbu --report.")},
+        {{QStringLiteral("reset")}, QStringLiteral("Neznámý příkaz reset (serkon-cli --help).")},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = Run(c.arguments);
+        EXPECT_EQ(run.exitCode, 2) << c.arguments.join(u' ').toStdString();
+        EXPECT_EQ(run.ErrLines(), QStringList{QStringLiteral("serkon-cli: ") + c.message})
+            << c.arguments.join(u' ').toStdString();
+    }
+}
+
 TEST_F(CliTest, HelpForEveryCommandAndTheVersion)
 {
     for (const char* command : {"identify", "read", "write", "status", "clear-status", "scan"}) {

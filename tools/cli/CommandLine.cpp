@@ -371,6 +371,23 @@ QString Dashed(const QString& name)
     return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
 }
 
+// A switch given a value: "--watch=5", "-q=1".
+std::optional<QString> SwitchWithAValue(const QStringList& arguments)
+{
+    for (const QString& argument : arguments.mid(1)) {
+        if (argument == QStringLiteral("--"))
+            break;
+        if (!argument.startsWith(u'-') || !argument.contains(u'='))
+            continue;
+        const qsizetype dashes = argument.startsWith(QStringLiteral("--")) ? 2 : 1;
+        const QString name = argument.mid(dashes).section(u'=', 0, 0);
+        const OptionInfo* option = FindOption(name);
+        if (option != nullptr && option->valueName == nullptr)
+            return Dashed(name);
+    }
+    return std::nullopt;
+}
+
 // The option that takes a value and ends the command line without one.
 std::optional<QString> OptionMissingItsValue(const QStringList& arguments)
 {
@@ -387,20 +404,27 @@ std::optional<QString> OptionMissingItsValue(const QStringList& arguments)
     return std::nullopt;
 }
 
+// The parser words its errors in English; the tool tells them in Czech.
+QString ParserErrorText(const QCommandLineParser& parser, const QStringList& arguments)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty())
+        return QStringLiteral("Neznámá volba %1.").arg(Dashed(unknown.front()));
+    if (const std::optional<QString> option = SwitchWithAValue(arguments))
+        return QStringLiteral("Volba %1 nebere hodnotu.").arg(*option);
+    if (const std::optional<QString> option = OptionMissingItsValue(arguments))
+        return QStringLiteral("Volba %1 potřebuje hodnotu.").arg(*option);
+    return QStringLiteral("Chybný zápis voleb (serkon-cli --help).");
+}
+
 } // namespace
 
 CommandLine ParseCommandLine(const QStringList& arguments)
 {
     QCommandLineParser parser;
     AddOptions(parser);
-    if (!parser.parse(arguments)) {
-        const QStringList unknown = parser.unknownOptionNames();
-        if (!unknown.isEmpty())
-            return Usage(QStringLiteral("Neznámá volba %1.").arg(Dashed(unknown.front())));
-        if (const std::optional<QString> option = OptionMissingItsValue(arguments))
-            return Usage(QStringLiteral("Volba %1 potřebuje hodnotu.").arg(*option));
-        return Usage(QStringLiteral("Chybný zápis voleb: %1").arg(parser.errorText()));
-    }
+    if (!parser.parse(arguments))
+        return Usage(ParserErrorText(parser, arguments));
     if (parser.isSet(QStringLiteral("version")))
         return Show(QStringLiteral("serkon-cli %1\n").arg(QStringLiteral(SERKON_VERSION)));
 

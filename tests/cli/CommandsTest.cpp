@@ -149,6 +149,31 @@ TEST_F(CliTest, CommandLineErrorsAreTold)
     }
 }
 
+TEST_F(CliTest, HelpTextsOfAllOptionsStartInOneColumn)
+{
+    // "  -o, --output SOUBOR   profil zapíše …": names, at least two blanks, the text.
+    const QRegularExpression optionLine(QStringLiteral("^  +(-\\S.*?\\S)  +\\S"));
+    for (const char* command : {"", "identify", "read", "write", "status", "clear-status", "scan"}) {
+        QStringList arguments = {QStringLiteral("--help")};
+        if (*command)
+            arguments.prepend(QString::fromLatin1(command));
+        const CliRun run = Run(arguments);
+        ASSERT_EQ(run.exitCode, 0) << command;
+        std::set<qsizetype> columns;
+        int options = 0;
+        for (const QString& line : run.Out().split(u'\n')) {
+            const QRegularExpressionMatch match = optionLine.match(line);
+            if (!match.hasMatch())
+                continue;
+            ++options;
+            columns.insert(match.capturedEnd(0) - 1);
+        }
+        EXPECT_GE(options, 8) << command;  // the connection options at least
+        EXPECT_EQ(columns.size(), 1u) << command;
+    }
+    EXPECT_TRUE(Run({QStringLiteral("--help")}).Out().contains(QStringLiteral("--interface com|isa|pci|usb|lan  ")));
+}
+
 TEST_F(CliTest, HelpForEveryCommandAndTheVersion)
 {
     for (const char* command : {"identify", "read", "write", "status", "clear-status", "scan"}) {

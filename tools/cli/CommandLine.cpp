@@ -6,6 +6,7 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
 #include <array>
 #include <span>
 
@@ -138,13 +139,29 @@ bool CommandAllows(const CommandInfo& command, const OptionInfo& option)
         || qstrcmp(option.name, "quiet") == 0 || qstrcmp(option.name, "help") == 0;
 }
 
-QString OptionLine(const OptionInfo& option)
+QString OptionNames(const OptionInfo& option)
 {
     QString names = option.shortName ? QStringLiteral("-%1, --%2").arg(Text(option.shortName), Text(option.name))
                                      : QStringLiteral("    --%1").arg(Text(option.name));
     if (option.valueName)
         names += u' ' + Text(option.valueName);
-    return QStringLiteral("  %1  %2\n").arg(names, -34).arg(Text(option.help));
+    return names;
+}
+
+// Every option's help text starts in the same column, after the longest names.
+qsizetype OptionNamesWidth()
+{
+    qsizetype width = 0;
+    for (const OptionInfo& option : OptionTable)
+        width = std::max(width, OptionNames(option).size());
+    return width;
+}
+
+QString OptionLine(const OptionInfo& option)
+{
+    static const qsizetype width = OptionNamesWidth();
+    return QStringLiteral("  ") + OptionNames(option).leftJustified(width) + QStringLiteral("  ")
+        + Text(option.help) + u'\n';
 }
 
 QString ConnectionOptionsHelp(bool withAddress)

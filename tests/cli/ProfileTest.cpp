@@ -352,3 +352,32 @@ TEST_F(CliProfileTest, WriteReportAppendsALinePerRun)
     EXPECT_TRUE(lines[3].endsWith(QStringLiteral(",6,")));
     EXPECT_TRUE(lines[1].section(u',', 0, 0).contains(u'T'));  // ISO 8601 time
 }
+
+TEST_F(CliProfileTest, RefusedAndUnconnectedWritesAreRecordedToo)
+{
+    WriteBytes(Profile, ProfileWith(ChangedBody));
+    const auto write = [&](const QStringList& more) {
+        return Run(QStringList{QStringLiteral("write")} + more + QStringList{QStringLiteral("--report"), Report});
+    };
+    EXPECT_EQ(write({Profile, QStringLiteral("--com"), QStringLiteral("3")}).exitCode, 2);  // LAN in SERKON.ini
+    EXPECT_EQ(write({Profile, QStringLiteral("--address"), QStringLiteral("256")}).exitCode, 2);
+    EXPECT_EQ(write({}).exitCode, 2);
+    EXPECT_EQ(write({Profile, QStringLiteral("--address"), QStringLiteral("9"), QStringLiteral("--udp-timeout"),
+                     QStringLiteral("50")})
+                  .exitCode,
+              3);
+    // A command line the tool cannot read at all names no run to record.
+    EXPECT_EQ(write({Profile, QStringLiteral("--bogus")}).exitCode, 2);
+    EXPECT_EQ(Requests(), 2u);  // the two attempts at address 9
+
+    const QStringList lines = QString::fromUtf8(ReadBytes(Report)).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 6) << lines.join(u'|').toStdString();
+    const QString lan = QStringLiteral("LAN konvertor RVD-773 (127.0.0.1:%1)").arg(udp.Port());
+    const auto fields = [](const QString& line) { return line.section(u',', 1); };
+    EXPECT_EQ(fields(lines[1]), lan + QStringLiteral(",7,,--com neplatí pro rozhraní „LAN konvertor RVD-773“.,2,"));
+    EXPECT_EQ(fields(lines[2]), lan + QStringLiteral(",7,,--address: adresa modulu musí být 0 až 255.,2,"));
+    EXPECT_EQ(fields(lines[3]), lan + QStringLiteral(",7,,Příkaz write potřebuje soubor profilu.,2,"));
+    EXPECT_TRUE(fields(lines[4]).startsWith(lan + QStringLiteral(",9,,\"Modul neodpovídá"))) << lines[4].toStdString();
+    EXPECT_TRUE(lines[4].endsWith(QStringLiteral(",3,")));
+    EXPECT_TRUE(lines[5].isEmpty());
+}

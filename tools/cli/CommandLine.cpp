@@ -211,10 +211,11 @@ QString CommandHelp(const CommandInfo& command)
     return help;
 }
 
-CommandLine Usage(const QString& message)
+CommandLine Usage(const QString& message, const Options& options = {})
 {
     CommandLine line;
     line.action = CommandLine::Action::UsageError;
+    line.options = options;
     line.text = message;
     return line;
 }
@@ -456,24 +457,26 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     if (help)
         return Show(CommandHelp(*command));
 
+    // The command is known: a write refused from here on still leaves its line in the report.
+    CommandLine line;
+    line.options.command = command->command;
+    line.options.reportFile = parser.value(QStringLiteral("report"));
+    line.options.profileFile = positional.value(0);
     for (const QString& name : parser.optionNames()) {
         const OptionInfo* option = FindOption(name);
         if (option == nullptr || !CommandAllows(*command, *option))
             return Usage(QStringLiteral("Příkaz %1 nezná volbu --%2.")
-                             .arg(Text(command->name), option ? Text(option->name) : name));
+                             .arg(Text(command->name), option ? Text(option->name) : name),
+                         line.options);
     }
     if (positional.size() != command->files) {
         return Usage(command->files == 0
                          ? QStringLiteral("Příkaz %1 nebere argument %2.").arg(Text(command->name), positional.value(0))
-                         : QStringLiteral("Příkaz %1 potřebuje soubor profilu.").arg(Text(command->name)));
+                         : QStringLiteral("Příkaz %1 potřebuje soubor profilu.").arg(Text(command->name)),
+                     line.options);
     }
-
-    CommandLine line;
-    line.action = CommandLine::Action::Run;
-    line.options.command = command->command;
-    if (command->files > 0)
-        line.options.profileFile = positional.front();
     if (const std::optional<QString> bad = TakeValues(parser, line.options))
-        return Usage(*bad);
+        return Usage(*bad, line.options);
+    line.action = CommandLine::Action::Run;
     return line;
 }

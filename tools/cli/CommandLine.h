@@ -45,6 +45,8 @@ struct Options {
 struct CommandLine {
     enum class Action { Run, ShowText, UsageError };
     Action action = Action::UsageError;
+    // For a usage error, what was read before it: the command (Identify when it is not known),
+    // the profile and the report, so that a refused write can still be recorded.
     Options options;
     QString text;  // the help or version text, or what is wrong with the command line
 };

@@ -13,6 +13,10 @@ int RunStatus(const Options& options, ProgressOutput& output);
 int RunClearStatus(const Options& options, ProgressOutput& output);
 int RunScan(const Options& options, ProgressOutput& output);
 
+// A write whose command line was refused leaves its line in the report all the same, when the
+// report was named. Returns the exit code of the usage error.
+int RecordRefusedWrite(const Options& options, const QString& message, ProgressOutput& output);
+
 // Prepares the session's connection and opens it, showing what goes wrong. 0 when a module is
 // connected, otherwise the exit code.
 int Connect(Session& session, const Options& options, ProgressOutput& output);

@@ -66,22 +66,35 @@ public:
 
     int Run()
     {
-        if (!options_.reportFile.isEmpty()) {
-            QString failure;
-            if (!report_.Open(options_.reportFile, &failure)) {
-                output_.Error(QStringLiteral("Protokol %1 nelze otevřít: %2").arg(options_.reportFile, failure));
-                return ExitFileNotWritten;
-            }
-        }
-        if (const std::optional<QString> refused = session_.Prepare(options_.connection)) {
-            output_.Error(*refused);
+        if (!OpenReport())
+            return ExitFileNotWritten;
+        if (const std::optional<QString> refused = session_.Prepare(options_.connection))
+            return Record(Fail(ExitUsage, *refused));
+        return Record(CheckAndWrite());
+    }
+
+    // Records a run whose command line was refused; the message has been shown.
+    int RecordRefusal(const QString& message)
+    {
+        if (!OpenReport())
             return ExitUsage;
-        }
-        const int code = CheckAndWrite();
-        return Record(code);
+        session_.Prepare(options_.connection);  // the interface and address for the line
+        outcome_ = message;
+        return Record(ExitUsage);
     }
 
 private:
+    bool OpenReport()
+    {
+        if (options_.reportFile.isEmpty())
+            return true;
+        QString failure;
+        if (report_.Open(options_.reportFile, &failure))
+            return true;
+        output_.Error(QStringLiteral("Protokol %1 nelze otevřít: %2").arg(options_.reportFile, failure));
+        return false;
+    }
+
     int CheckAndWrite()
     {
         QString failure;
@@ -205,4 +218,11 @@ int RunRead(const Options& options, ProgressOutput& output)
 int RunWrite(const Options& options, ProgressOutput& output)
 {
     return WriteRun(options, output).Run();
+}
+
+int RecordRefusedWrite(const Options& options, const QString& message, ProgressOutput& output)
+{
+    if (options.command != Command::Write || options.reportFile.isEmpty())
+        return ExitUsage;
+    return WriteRun(options, output).RecordRefusal(message);
 }

@@ -41,9 +41,11 @@ int main(int argc, char** argv)
     case CommandLine::Action::ShowText:
         PrintOut(line.text);
         return ExitSuccess;
-    case CommandLine::Action::UsageError:
+    case CommandLine::Action::UsageError: {
         std::fputs(QStringLiteral("serkon-cli: %1\n").arg(line.text).toUtf8().constData(), stderr);
-        return ExitUsage;
+        ProgressOutput output(ProgressOutput::Style::Silent);
+        return RecordRefusedWrite(line.options, line.text, output);
+    }
     case CommandLine::Action::Run:
         break;
     }

@@ -307,6 +307,8 @@ TEST_F(CliTest, ScanFindsTheModuleAmongEmptyAddresses)
                                             .arg(i * 100 / 3)))
             << lines[i].toStdString();
     }
+    // Before the first step the time left is the time-out of every step: 3 × 2 × (200 + 500) ms.
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("(0 %, zbývá asi 5 s)"))) << lines[0].toStdString();
     EXPECT_TRUE(lines[1].contains(QStringLiteral("zbývá asi"))) << lines[1].toStdString();
     EXPECT_EQ(lines[3], QStringLiteral("Prohledáno kroků: 3, nalezeno modulů: 1."));
 

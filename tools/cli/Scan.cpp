@@ -1,11 +1,13 @@
 // scan: the connection dialog's attempt at every address (and bus speed) asked for. An address
-// without a module costs the driver's time-out for each of its attempts, so a long scan shows
-// how far it is and how long it will still take.
+// without a module costs the driver's time-out (and the LAN converter's) for each of its
+// attempts, so a long scan shows how far it is and how long it will still take.
 #include "Commands.h"
 #include "ExitCodes.h"
 #include "Interrupt.h"
+#include "ScanEstimate.h"
 #include "Session.h"
 
+#include "drivers/DriverContract.h"
 #include "drivers/SpeedTables.h"
 
 #include <chrono>
@@ -23,14 +25,30 @@ QString DurationText(std::chrono::seconds time)
     return QStringLiteral("%1 min %2 s").arg(minutes.count()).arg(seconds.count());
 }
 
-// What is left, at the pace of the steps done so far; nothing before the first step.
-QString TimeLeftText(Clock::duration elapsed, int done, int total)
+QString TimeLeftText(ScanEstimate::Duration left)
 {
-    if (done == 0)
-        return {};
-    const auto left = elapsed * (total - done) / done;
-    const auto rounded = std::chrono::ceil<std::chrono::seconds>(left);
-    return QStringLiteral(", zbývá asi ") + DurationText(rounded);
+    return QStringLiteral(", zbývá asi ") + DurationText(std::chrono::ceil<std::chrono::seconds>(left));
+}
+
+// What an address without a module costs at the speed: the driver option the program passes is
+// the number of attempts per transaction, and each attempt waits the speed's time-out, through
+// the LAN converter its UDP time-out on top.
+ScanEstimate::Duration EmptyStepTime(const ConnectionInput& input, uint8_t speedIndex)
+{
+    int32_t network = 0;
+    if (input.interfaceType == InterfaceLan)
+        network = UdpValueFromText(input.parameters[2]).value_or(0);
+    return ScanEstimate::Duration(SERKON_DRIVER_OPTION * (TimeoutFromIndex(speedIndex) + network));
+}
+
+ScanEstimate EstimateFor(const Options& options, const ConnectionInput& input, const std::vector<uint8_t>& speeds)
+{
+    std::vector<ScanEstimate::Duration> steps;
+    for (const uint8_t speed : speeds) {
+        for (int address = options.fromAddress; address <= options.toAddress; ++address)
+            steps.push_back(EmptyStepTime(input, speed));
+    }
+    return ScanEstimate(std::move(steps));
 }
 
 QString FoundLine(uint8_t address, uint8_t speedIndex, const QString& moduleName)
@@ -56,8 +74,8 @@ int RunScan(const Options& options, ProgressOutput& output)
 
     const int addresses = options.toAddress - options.fromAddress + 1;
     const int total = addresses * int(speeds.size());
+    ScanEstimate estimate = EstimateFor(options, session.Input(), speeds);
     const InterruptWatch interrupt;
-    const Clock::time_point start = Clock::now();
     int done = 0;
     int found = 0;
     for (const uint8_t speed : speeds) {
@@ -67,11 +85,14 @@ int RunScan(const Options& options, ProgressOutput& output)
             const int percent = done * 100 / total;
             output.Progress(QStringLiteral("Hledání modulů: adresa %1, %2 Bd (").arg(address).arg(BaudFromIndex(speed))
                                 + QString::number(percent) + QStringLiteral(" %")
-                                + TimeLeftText(Clock::now() - start, done, total) + u')',
+                                + TimeLeftText(estimate.Left()) + u')',
                             percent);
             session.Input().moduleAddress = QString::number(address);
             session.Input().speedIndex = speed;
+            const Clock::time_point stepStart = Clock::now();
             const ConnectionResult result = session.Try();
+            estimate.StepDone(std::chrono::duration_cast<ScanEstimate::Duration>(Clock::now() - stepStart),
+                              result.connected);
             ++done;
             if (result.connected) {
                 ++found;

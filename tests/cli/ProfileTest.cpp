@@ -6,6 +6,7 @@
 #include "config/StatusTexts.h"
 #include "core/Cp1250.h"
 #include "drivers/Transaction.h"
+#include "ui/ModelCatalogue.h"
 
 namespace {
 
@@ -380,4 +381,15 @@ TEST_F(CliProfileTest, RefusedAndUnconnectedWritesAreRecordedToo)
     EXPECT_TRUE(fields(lines[4]).startsWith(lan + QStringLiteral(",9,,\"Modul neodpovídá"))) << lines[4].toStdString();
     EXPECT_TRUE(lines[4].endsWith(QStringLiteral(",3,")));
     EXPECT_TRUE(lines[5].isEmpty());
+}
+
+TEST(ModelCatalogue, FindsAModelRegardlessOfLetterCase)
+{
+    ASSERT_NE(FindModel("KQ-3230"), nullptr);
+    EXPECT_EQ(FindModel("kq-3230"), FindModel("KQ-3230"));
+    EXPECT_EQ(FindModel("rz-310"), FindModel("RZ-310"));
+    EXPECT_STREQ(FindModel("Kq-3110")->model, "KQ-3110");
+    EXPECT_EQ(FindModel("KQ-323"), nullptr);
+    EXPECT_EQ(FindModel("KQ-32300"), nullptr);
+    EXPECT_EQ(FindModel(""), nullptr);
 }

@@ -69,11 +69,13 @@ protected:
         ASSERT_EQ(file.write(bytes), bytes.size());
     }
 
-    CliRun Run(const QStringList& arguments) const
+    CliRun Run(const QStringList& arguments) const { return RunProgram(Program(), arguments); }
+
+    CliRun RunProgram(const QString& program, const QStringList& arguments) const
     {
         QProcess process;
         process.setWorkingDirectory(folder.Directory());
-        process.start(Program(), arguments);
+        process.start(program, arguments);
         CliRun run;
         if (!process.waitForStarted() || !process.waitForFinished(60000)) {
             ADD_FAILURE() << "serkon-cli did not run to its end";

@@ -4,6 +4,7 @@
 #include "config/StatusTexts.h"
 #include "drivers/Transaction.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <pty.h>
@@ -373,4 +374,28 @@ TEST_F(CliTest, OnATerminalProgressIsOneLineWithABar)
         << shown.right(80).toStdString();
     // The profile went to standard output, not to the terminal.
     EXPECT_TRUE(process.readAllStandardOutput().contains("[Konfigurace]"));
+}
+
+TEST_F(CliTest, TheInstalledToolFindsItsDriverLibrariesBehindItsLink)
+{
+    const QTemporaryDir prefix;
+    QProcess install;
+    install.start(QStringLiteral(SERKON_CMAKE_COMMAND),
+                  {QStringLiteral("--install"), QStringLiteral(SERKON_BUILD_DIR), QStringLiteral("--prefix"), prefix.path()});
+    ASSERT_TRUE(install.waitForFinished(120000));
+    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+
+    const QDir programs(prefix.filePath(QStringLiteral(SERKON_INSTALL_DIR)));
+    EXPECT_EQ(programs.entryList({QStringLiteral("libRV*.so")}, QDir::Files),
+              (QStringList{QStringLiteral("libRVA770.so"), QStringLiteral("libRVB771.so"), QStringLiteral("libRVC772.so"),
+                           QStringLiteral("libRVD773.so"), QStringLiteral("libRVS770.so")}));
+    EXPECT_TRUE(QFileInfo(programs.filePath(QStringLiteral("serkon"))).isExecutable());
+    for (const char* link : {"bin/serkon", "bin/serkon-cli"})
+        EXPECT_TRUE(QFileInfo(prefix.filePath(QString::fromLatin1(link))).isSymLink()) << link;
+
+    // The settings file lies beside the real executable, as the libraries do.
+    ASSERT_TRUE(QFile::copy(Path(QStringLiteral("SERKON.ini")), programs.filePath(QStringLiteral("SERKON.ini"))));
+    const CliRun run = RunProgram(prefix.filePath(QStringLiteral("bin/serkon-cli")), {QStringLiteral("identify")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.Out(), QStringLiteral("KQ-3110  v.1.09\n"));
 }

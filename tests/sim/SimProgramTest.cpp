@@ -1,0 +1,285 @@
+// The serkon-sim program as a user runs it: fault controls as options and as lines on its
+// standard input, reached through the program's binding and the LAN converter's driver.
+#include "tests/driverlibs/Connection.h"
+#include "tests/support/ProgramFolder.h"
+
+#include "ModuleFrame.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr uint8_t Lan = 4;
+constexpr int LineLimitMs = 10000;  // only a broken simulator takes this long
+
+enum class Input { Pipe, DevNull, Closed };
+
+// serkon-sim started with the options; its standard output read line by line.
+class SimProcess {
+public:
+    explicit SimProcess(const std::vector<std::string>& options, Input input = Input::Pipe)
+    {
+        int output[2];
+        int commands[2];
+        if (::pipe2(output, O_CLOEXEC) != 0 || ::pipe2(commands, O_CLOEXEC) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+        if (input == Input::Pipe)
+            posix_spawn_file_actions_adddup2(&actions, commands[0], STDIN_FILENO);
+        else if (input == Input::DevNull)
+            posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        else
+            posix_spawn_file_actions_addclose(&actions, STDIN_FILENO);
+        std::vector<std::string> words{SERKON_SIM_PROGRAM};
+        words.insert(words.end(), options.begin(), options.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&pid_, SERKON_SIM_PROGRAM, &actions, nullptr, argv.data(), environ) != 0)
+            pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(output[1]);
+        ::close(commands[0]);
+        output_ = output[0];
+        commands_ = commands[1];
+    }
+
+    ~SimProcess()
+    {
+        Stop();
+        ::close(output_);
+        ::close(commands_);
+    }
+
+    // The UDP port from the first line, "udp 127.0.0.1:PORT"; 0 when it does not come.
+    uint16_t Port()
+    {
+        unsigned port = 0;
+        const std::string line = Line();
+        if (std::sscanf(line.c_str(), "udp 127.0.0.1:%u", &port) != 1)
+            return 0;
+        Line();  // "module ..."
+        return uint16_t(port);
+    }
+
+    // The next line of output without its line feed; empty when none comes.
+    std::string Line()
+    {
+        for (;;) {
+            if (const size_t end = pending_.find('\n'); end != std::string::npos) {
+                const std::string line = pending_.substr(0, end);
+                pending_.erase(0, end + 1);
+                return line;
+            }
+            pollfd entry{output_, POLLIN, 0};
+            char chunk[512];
+            if (::poll(&entry, 1, LineLimitMs) != 1)
+                return {};
+            const ssize_t got = ::read(output_, chunk, sizeof chunk);
+            if (got <= 0)
+                return {};
+            pending_.append(chunk, size_t(got));
+        }
+    }
+
+    // Sends one line to standard input and returns the answer line.
+    std::string Command(const std::string& line)
+    {
+        const std::string text = line + '\n';
+        if (::write(commands_, text.data(), text.size()) != ssize_t(text.size()))
+            return {};
+        return Line();
+    }
+
+    // Ends it with SIGTERM; its exit status as waitpid reports it, -1 when it had gone.
+    int Stop()
+    {
+        if (pid_ <= 0)
+            return -1;
+        ::kill(pid_, SIGTERM);
+        int status = -1;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return status;
+    }
+
+    // Waits for it to end by itself.
+    int Wait()
+    {
+        int status = -1;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return status;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int output_ = -1;
+    int commands_ = -1;
+    std::string pending_;
+};
+
+bool ExitedWith(int status, int code)
+{
+    return WIFEXITED(status) && WEXITSTATUS(status) == code;
+}
+
+// A connection through libRVD773 to the simulator's port. A time-out that a reply on
+// loopback always beats, even on a busy machine; one attempt, so each fault shows as it is.
+struct LanLink {
+    explicit LanLink(uint16_t port, int32_t timeoutMs = 2000, int32_t attempts = 1)
+        : connection(Lan)
+    {
+        opened = connection.OpenLan("127.0.0.1", port, 0) == 0
+            && connection.Configure(9600, timeoutMs, attempts) == 0;
+    }
+    ProgramFolder folder;
+    Connection connection;
+    bool opened = false;
+};
+
+// What a fault given as options does to the transactions that follow.
+struct OptionCase {
+    std::vector<std::string> options;
+    bool waitedOut;  // the first transaction ends in a time-out: a short one
+    int32_t attempts;
+    uint8_t command;
+    uint8_t reg;
+    std::vector<uint8_t> statuses;  // of the transactions in turn
+    int value;                      // data byte 2 of the last, -1 not checked
+};
+
+} // namespace
+
+TEST(SimProgram, FaultOptionsTakeEffectThroughTheDriver)
+{
+    const OptionCase cases[] = {
+        {{"--drop", "2"}, true, 2, CmdReadRegister, 4, {30, 0}, 4},
+        {{"--late", "1"}, true, 1, CmdReadRegister, 4, {30, 0}, 4},
+        {{"--echo", "on"}, true, 2, CmdIdentify, 0, {32}, -1},
+        {{"--corrupt", "2"}, false, 2, CmdReadRegister, 4, {31, 0}, 4},
+        {{"--reply-address", "9"}, false, 2, CmdReadRegister, 4, {33}, -1},
+        {{"--read-back", "4", "77"}, false, 2, CmdReadRegister, 4, {0}, 77},
+        {{"--command-status", "102", "4"}, false, 2, CmdReadRegister, 4, {44, 44}, -1},
+        {{"--status", "1", "--status-bits", "0x80"}, false, 2, CmdReadStatus, 0, {0}, -1},
+    };
+    for (const OptionCase& test : cases) {
+        const std::string name = test.options[0];
+        std::vector<std::string> options{"--udp", "0"};
+        options.insert(options.end(), test.options.begin(), test.options.end());
+        SimProcess sim(options);
+        const uint16_t port = sim.Port();
+        ASSERT_NE(port, 0) << name;
+        // A fault that swallows the reply is waited out quickly; a reply gets its full time.
+        LanLink link(port, test.waitedOut ? 150 : 2000, test.attempts);
+        ASSERT_TRUE(link.opened) << name;
+        TransactionResult result;
+        for (const uint8_t expected : test.statuses) {
+            if (test.waitedOut && expected == 0) {
+                ASSERT_EQ(link.connection.Configure(9600, 2000, test.attempts), 0);
+            }
+            result = link.connection.Transact(1, test.command, 0, {test.reg, test.reg, 0, 0});
+            EXPECT_EQ(result.status, expected) << name;
+        }
+        if (test.value >= 0) {
+            EXPECT_EQ(result.data[2], test.value) << name;
+        }
+        if (test.command == CmdReadStatus) {
+            EXPECT_EQ(result.data[0], 0x81) << "status 1 with bit 7 added";
+        }
+        EXPECT_TRUE(ExitedWith(sim.Stop(), 0)) << name;
+    }
+}
+
+TEST(SimProgram, FaultsChangeWhileItRunsFromStandardInput)
+{
+    SimProcess sim({"--udp", "0", "--address", "5"});
+    const uint16_t port = sim.Port();
+    ASSERT_NE(port, 0);
+    LanLink link(port);
+    ASSERT_TRUE(link.opened);
+    EXPECT_EQ(link.connection.ReadRegister(5, 4).status, 0);
+
+    EXPECT_EQ(sim.Command("read-back 4 200"), "ok read-back 4 200");
+    EXPECT_EQ(link.connection.ReadRegister(5, 4).data[2], 200);
+    EXPECT_EQ(sim.Command("read-back 4 off"), "ok read-back 4 off");
+    EXPECT_EQ(link.connection.ReadRegister(5, 4).data[2], 4);
+
+    EXPECT_EQ(sim.Command("status-bits 0x80"), "ok status-bits 0x80");
+    const TransactionResult status = link.connection.Transact(5, CmdReadStatus);
+    EXPECT_EQ(status.status, 0);
+    EXPECT_EQ(status.data[0], 0x80);
+
+    EXPECT_EQ(sim.Command("reply-address 6"), "ok reply-address 6");
+    EXPECT_EQ(link.connection.ReadRegister(5, 4).status, 33);
+    EXPECT_EQ(sim.Command("clear"), "ok clear");
+    EXPECT_EQ(link.connection.ReadRegister(5, 4).status, 0);
+
+    EXPECT_EQ(sim.Command("counters"), "requests 6 replies 6 garbage 0");
+    EXPECT_EQ(sim.Command("drop x"), "error: drop: N must be a number from 0 to 4294967295");
+    EXPECT_EQ(sim.Command("stray 1"), "ok stray 1");
+    EXPECT_EQ(link.connection.ReadRegister(5, 4).data[2], 4) << "the stray reply is ignored";
+
+    EXPECT_EQ(sim.Command("quit"), "") << "no answer, the output ends";
+    EXPECT_TRUE(ExitedWith(sim.Wait(), 0));
+}
+
+TEST(SimProgram, ServesWithStandardInputAtDevNullOrClosed)
+{
+    // Without standard input to read, it serves and ends on SIGTERM all the same.
+    for (const Input input : {Input::DevNull, Input::Closed}) {
+        SimProcess sim({"--udp", "0", "--read-back", "3", "33"}, input);
+        const uint16_t port = sim.Port();
+        ASSERT_NE(port, 0);
+        LanLink link(port);
+        ASSERT_TRUE(link.opened);
+        for (uint8_t reg = 0; reg < 5; ++reg) {
+            const TransactionResult result = link.connection.ReadRegister(1, reg);
+            EXPECT_EQ(result.status, 0) << int(input) << ' ' << int(reg);
+            if (reg == 3) {
+                EXPECT_EQ(result.data[2], 33) << int(input);
+            }
+        }
+        EXPECT_TRUE(ExitedWith(sim.Stop(), 0)) << int(input);
+    }
+}
+
+TEST(SimProgram, HelpListsEveryControlAndBadControlsAreRefused)
+{
+    SimProcess help({"--help"});
+    std::string text;
+    for (std::string line = help.Line(); !line.empty(); line = help.Line())
+        text += line + '\n';
+    EXPECT_TRUE(ExitedWith(help.Wait(), 0));
+    for (const char* option : {"--drop N", "--corrupt N", "--late N", "--echo on|off",
+                               "--reply-address A|off", "--read-back R V|off",
+                               "--command-status C S|off", "--status-bits HEX", "--delay MS",
+                               "--baud BD", "counters", "quit"}) {
+        EXPECT_NE(text.find(option), std::string::npos) << option;
+    }
+
+    const std::vector<std::vector<std::string>> refused = {
+        {"--udp", "0", "--drop"},         {"--udp", "0", "--read-back", "60", "1"},
+        {"--udp", "0", "--echo", "maybe"}, {"--pty", "--stray", "1"},
+        {"--udp", "0", "--counters"},     {"--udp", "0", "drop", "1"},
+    };
+    for (const auto& options : refused) {
+        SimProcess sim(options);
+        EXPECT_EQ(sim.Line(), "") << options[2];
+        EXPECT_TRUE(ExitedWith(sim.Wait(), 2)) << options[2];
+    }
+}

@@ -1,0 +1,319 @@
+#include "Controls.h"
+
+#include "Servers.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <limits>
+#include <optional>
+#include <sstream>
+
+namespace sim {
+
+namespace {
+
+using Words = std::vector<std::string>;
+using Parser = ParsedControl (*)(const Words& arguments);
+
+constexpr unsigned long Count = std::numeric_limits<uint32_t>::max();
+constexpr unsigned long Byte = 255;
+constexpr unsigned long LongestDelayMs = 60000;
+constexpr unsigned long HighestBaud = 4000000;
+
+// A number in decimal, or in hexadecimal with 0x; with hex, hexadecimal with or without 0x.
+std::optional<unsigned long> Number(const std::string& text, unsigned long highest,
+                                    bool hex = false)
+{
+    const bool prefixed = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* digits = text.c_str() + (prefixed ? 2 : 0);
+    if (*digits == '\0' || *digits == '-' || *digits == '+')
+        return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long value = std::strtoul(digits, &end, hex || prefixed ? 16 : 10);
+    if (*end != '\0' || errno == ERANGE || value > highest)
+        return std::nullopt;
+    return value;
+}
+
+ParsedControl Refused(std::string error)
+{
+    return ParsedControl{{}, std::move(error)};
+}
+
+ParsedControl Done(ControlAction action)
+{
+    return ParsedControl{std::move(action), {}};
+}
+
+std::string Range(const char* what, unsigned long highest)
+{
+    return std::string(what) + " must be a number from 0 to " + std::to_string(highest);
+}
+
+// "off" or a number up to highest.
+bool OffOrNumber(const std::string& text, unsigned long highest,
+                 std::optional<unsigned long>& value)
+{
+    if (text == "off") {
+        value.reset();
+        return true;
+    }
+    value = Number(text, highest);
+    return value.has_value();
+}
+
+template <void (Module::*Setter)(uint32_t)>
+ParsedControl CountControl(const Words& arguments)
+{
+    const auto count = Number(arguments[0], Count);
+    if (!count)
+        return Refused(Range("N", Count));
+    return Done([n = uint32_t(*count)](ControlTarget& target) {
+        (target.module.*Setter)(n);
+        return std::string();
+    });
+}
+
+ParsedControl Echo(const Words& arguments)
+{
+    if (arguments[0] != "on" && arguments[0] != "off")
+        return Refused("echo takes on or off");
+    return Done([on = arguments[0] == "on"](ControlTarget& target) {
+        target.module.SetEchoOnly(on);
+        return std::string();
+    });
+}
+
+ParsedControl ReplyAddress(const Words& arguments)
+{
+    std::optional<unsigned long> address;
+    if (!OffOrNumber(arguments[0], Byte, address))
+        return Refused(Range("the address", Byte) + ", or off");
+    return Done([address](ControlTarget& target) {
+        target.module.SetReplyAddress(address ? std::optional<uint8_t>(uint8_t(*address))
+                                              : std::nullopt);
+        return std::string();
+    });
+}
+
+ParsedControl ReadBack(const Words& arguments)
+{
+    const auto reg = Number(arguments[0], RegisterCount - 1);
+    std::optional<unsigned long> value;
+    if (!reg)
+        return Refused(Range("the register", RegisterCount - 1));
+    if (!OffOrNumber(arguments[1], Byte, value))
+        return Refused(Range("the value", Byte) + ", or off");
+    return Done([reg = uint8_t(*reg), value](ControlTarget& target) {
+        target.module.SetReadBackValue(reg, value ? std::optional<uint8_t>(uint8_t(*value))
+                                                  : std::nullopt);
+        return std::string();
+    });
+}
+
+ParsedControl CommandStatus(const Words& arguments)
+{
+    const auto command = Number(arguments[0], Byte);
+    std::optional<unsigned long> status;
+    if (!command)
+        return Refused(Range("the command", Byte));
+    if (!OffOrNumber(arguments[1], Byte, status))
+        return Refused(Range("the status", Byte) + ", or off");
+    return Done([command = uint8_t(*command), status](ControlTarget& target) {
+        target.module.SetCommandStatus(
+            command, status ? std::optional<uint8_t>(uint8_t(*status)) : std::nullopt);
+        return std::string();
+    });
+}
+
+template <void (Module::*Setter)(uint32_t)>
+ParsedControl StatusControl(const Words& arguments)
+{
+    const auto bits = Number(arguments[0], std::numeric_limits<uint32_t>::max(), true);
+    if (!bits)
+        return Refused("the status register takes up to 8 hexadecimal digits");
+    return Done([bits = uint32_t(*bits)](ControlTarget& target) {
+        (target.module.*Setter)(bits);
+        return std::string();
+    });
+}
+
+ParsedControl Delay(const Words& arguments)
+{
+    const auto ms = Number(arguments[0], LongestDelayMs);
+    if (!ms)
+        return Refused(Range("the delay in ms", LongestDelayMs));
+    return Done([ms = *ms](ControlTarget& target) {
+        target.module.SetReplyDelay(std::chrono::milliseconds(ms));
+        return std::string();
+    });
+}
+
+ParsedControl Baud(const Words& arguments)
+{
+    const auto baud = Number(arguments[0], HighestBaud);
+    if (!baud)
+        return Refused(Range("the speed in Bd", HighestBaud));
+    return Done([baud = uint32_t(*baud)](ControlTarget& target) {
+        target.module.SetWireSpeed(baud);
+        return std::string();
+    });
+}
+
+ParsedControl Stray(const Words& arguments)
+{
+    const auto count = Number(arguments[0], Count);
+    if (!count)
+        return Refused(Range("N", Count));
+    return Done([n = uint32_t(*count)](ControlTarget& target) {
+        if (!target.udp)
+            return std::string("error: stray replies need --udp");
+        target.udp->SendStrayReplies(n);
+        return std::string();
+    });
+}
+
+ParsedControl Clear(const Words&)
+{
+    return Done([](ControlTarget& target) {
+        // The wire time is how the line behaves, not a fault: it stays.
+        const uint32_t baud = target.module.WireSpeed();
+        target.module.ClearFaults();
+        target.module.SetWireSpeed(baud);
+        if (target.udp)
+            target.udp->SendStrayReplies(0);
+        return std::string();
+    });
+}
+
+ParsedControl ShowCounters(const Words&)
+{
+    return Done([](ControlTarget& target) {
+        const Counters counters = target.module.GetCounters();
+        return "requests " + std::to_string(counters.requests) + " replies "
+            + std::to_string(counters.replies) + " garbage " + std::to_string(counters.garbage);
+    });
+}
+
+struct ControlEntry {
+    const char* name;
+    const char* arguments;
+    const char* help;
+    int arity;
+    bool option;  // also a command-line option
+    Parser parse;
+};
+
+constexpr ControlEntry Controls[] = {
+    {"drop", "N", "the next N replies are not sent", 1, true, CountControl<&Module::DropReplies>},
+    {"corrupt", "N", "the next N replies carry a wrong check", 1, true,
+     CountControl<&Module::CorruptReplies>},
+    {"late", "N", "the next N replies come only after the following request", 1, true,
+     CountControl<&Module::AnswerLate>},
+    {"echo", "on|off", "every request comes back as it was, no reply", 1, true, Echo},
+    {"reply-address", "A|off", "replies carry bus address A", 1, true, ReplyAddress},
+    {"read-back", "R V|off", "a read of register R answers V (writes still land)", 2, true,
+     ReadBack},
+    {"command-status", "C S|off", "requests with command C get status S and zero data", 2, true,
+     CommandStatus},
+    {"status-bits", "HEX", "set these status register bits (the others stay)", 1, true,
+     StatusControl<&Module::SetStatusBits>},
+    {"status", "HEX", "the status register becomes HEX", 1, true,
+     StatusControl<&Module::SetStatus>},
+    {"delay", "MS", "answer MS milliseconds later", 1, true, Delay},
+    {"baud", "BD", "take the time frames need on a bus of BD (0: none)", 1, true, Baud},
+    {"stray", "N", "with --udp: each of the next N replies follows a forged one\n"
+     "                            from another UDP port", 1,
+     true, Stray},
+    {"clear", "", "every fault above off (the --baud wire time stays)", 0, false, Clear},
+    {"counters", "", "requests heard, replies sent, garbled frames", 0, false, ShowCounters},
+};
+
+const ControlEntry* Find(const std::string& name)
+{
+    for (const ControlEntry& entry : Controls)
+        if (name == entry.name)
+            return &entry;
+    return nullptr;
+}
+
+std::string Joined(const Words& words)
+{
+    std::string text;
+    for (const std::string& word : words)
+        text += (text.empty() ? "" : " ") + word;
+    return text;
+}
+
+std::string HelpLine(const std::string& usage, const char* help)
+{
+    std::string line = "  " + usage;
+    line.resize(std::max<size_t>(line.size() + 1, 28), ' ');
+    return line + help + '\n';
+}
+
+} // namespace
+
+ParsedControl ParseControl(const Words& words)
+{
+    if (words.empty())
+        return Refused("no command");
+    const ControlEntry* entry = Find(words.front());
+    if (!entry)
+        return Refused("unknown command \"" + words.front() + "\" (help lists them)");
+    const Words arguments(words.begin() + 1, words.end());
+    if (arguments.size() != size_t(entry->arity)) {
+        return Refused(std::string("usage: ") + entry->name
+                       + (*entry->arguments ? " " : "") + entry->arguments);
+    }
+    ParsedControl parsed = entry->parse(arguments);
+    if (!parsed.action)
+        return Refused(std::string(entry->name) + ": " + parsed.error);
+    return Done([action = std::move(parsed.action), echo = "ok " + Joined(words)](
+                    ControlTarget& target) {
+        const std::string answer = action(target);
+        return answer.empty() ? echo : answer;
+    });
+}
+
+int OptionArity(const std::string& name)
+{
+    const ControlEntry* entry = Find(name);
+    return entry && entry->option ? entry->arity : -1;
+}
+
+std::string ControlHelp(HelpForm form)
+{
+    const bool optionForm = form == HelpForm::Options;
+    std::string help;
+    for (const ControlEntry& entry : Controls) {
+        if ((optionForm && !entry.option) || (form == HelpForm::LinesOnly && entry.option))
+            continue;
+        std::string usage = (optionForm ? "--" : "") + std::string(entry.name);
+        if (*entry.arguments)
+            usage += std::string(" ") + entry.arguments;
+        help += HelpLine(usage, entry.help);
+    }
+    if (!optionForm) {
+        help += HelpLine("help", "this list");
+        help += HelpLine("quit", "end serkon-sim");
+    }
+    return help;
+}
+
+Words SplitWords(const std::string& line)
+{
+    Words words;
+    std::istringstream stream(line);
+    std::string word;
+    while (stream >> word) {
+        if (words.empty() && word.front() == '#')
+            break;
+        words.push_back(word);
+    }
+    return words;
+}
+
+} // namespace sim

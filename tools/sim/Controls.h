@@ -1,0 +1,51 @@
+// The fault controls of a served module by name, as serkon-sim takes them on its command line
+// (--drop 3) and, while it runs, as lines on its standard input (drop 3).
+//
+//   sim::ParsedControl control = sim::ParseControl({"read-back", "4", "77"});
+//   if (control.action) reply = control.action(target);   // "ok read-back 4 77"
+//   else error = control.error;
+#pragma once
+
+#include "Module.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+class UdpServer;
+
+// What a control acts on: the module, and the UDP server when it is served over UDP.
+struct ControlTarget {
+    Module& module;
+    UdpServer* udp = nullptr;
+};
+
+// Applies a control and returns the line to answer with ("ok drop 3", or the counters).
+using ControlAction = std::function<std::string(ControlTarget&)>;
+
+struct ParsedControl {
+    ControlAction action;  // empty when the words are not a valid control
+    std::string error;     // why not
+};
+
+// words: the control's name followed by its arguments.
+ParsedControl ParseControl(const std::vector<std::string>& words);
+
+// The number of arguments a control takes when given as a command-line option (--name), or -1
+// when no control of that name exists or it is one for the input lines only.
+int OptionArity(const std::string& name);
+
+enum class HelpForm {
+    Options,    // the controls that are also command-line options: "  --drop N   ..."
+    Lines,      // every input-line command: "  drop N   ..."
+    LinesOnly,  // the input-line commands without an option form (counters, help, ...)
+};
+// The controls, one per line with what each does.
+std::string ControlHelp(HelpForm form);
+
+// Splits a line into blank-separated words; a line starting with '#' has none.
+std::vector<std::string> SplitWords(const std::string& line);
+
+} // namespace sim

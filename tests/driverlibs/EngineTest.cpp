@@ -3,6 +3,7 @@
 #include "DriverCodes.h"
 #include "DriverSession.h"
 #include "HandleTable.h"
+#include "IsaCard.h"
 #include "PortLocator.h"
 #include "SerialChannel.h"
 #include "SerialDevice.h"
@@ -245,6 +246,46 @@ TEST(IsaUart, ADeadLineTimesOut)
 {
     SerialChannel channel(std::make_unique<UartLink>(std::make_unique<SimulatedUart>(nullptr)));
     EXPECT_EQ(RunTransaction(channel, Identify, std::chrono::milliseconds(5), 2).code, NoReply);
+}
+
+TEST(IsaCard, AsksForPortAccessOnlyAtAValidBaseAndNeedsAUartThere)
+{
+    std::unique_ptr<BusChannel> channel;
+    int asked = 0;
+    uint16_t askedBase = 0;
+    const auto refused = [&](uint16_t base, std::unique_ptr<UartRegisters>&) {
+        ++asked;
+        askedBase = base;
+        return int32_t(IsaNoPermission);
+    };
+    EXPECT_EQ(OpenIsaCard(0x2E9, refused, channel), IsaInvalidBase);
+    EXPECT_EQ(OpenIsaCard(0x400, refused, channel), IsaInvalidBase);
+    EXPECT_EQ(asked, 0) << "no port access sought for a bad base";
+    EXPECT_EQ(OpenIsaCard(0x2E8, refused, channel), IsaNoPermission);
+    EXPECT_EQ(askedBase, 0x2E8);
+    EXPECT_EQ(channel, nullptr);
+
+    const auto noPortIo = [](uint16_t, std::unique_ptr<UartRegisters>&) {
+        return int32_t(NotSupportedOnPlatform);
+    };
+    EXPECT_EQ(OpenIsaCard(0x2E8, noPortIo, channel), NotSupportedOnPlatform);
+    const auto emptySlot = [](uint16_t, std::unique_ptr<UartRegisters>& registers) {
+        registers = std::make_unique<EmptyIsaSlot>();
+        return int32_t(Ok);
+    };
+    EXPECT_EQ(OpenIsaCard(0x2E8, emptySlot, channel), IsaCardNotFound);
+    EXPECT_EQ(channel, nullptr);
+
+    sim::Module module("KQ-3210", 1);
+    const auto card = [&module](uint16_t, std::unique_ptr<UartRegisters>& registers) {
+        registers = std::make_unique<SimulatedUart>(&module);
+        return int32_t(Ok);
+    };
+    ASSERT_EQ(OpenIsaCard(0x300, card, channel), Ok);
+    ASSERT_NE(channel, nullptr);
+    const Exchange result = RunTransaction(*channel, Identify, std::chrono::milliseconds(200), 2);
+    EXPECT_EQ(result.code, Ok);
+    EXPECT_EQ(std::string(result.reply.data.begin(), result.reply.data.end()), "KQ-3");
 }
 
 TEST(Session, RefusesSettingsOutsideTheirRangesAndKeepsTheOldOnes)

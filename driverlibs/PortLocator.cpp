@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <tuple>
 
 namespace driverlib {
 
@@ -35,8 +36,7 @@ std::optional<std::string> LowestTtyBelow(const fs::path& device)
         names.push_back(entry.path().filename().string());
     if (names.empty())
         return std::nullopt;
-    std::sort(names.begin(), names.end());
-    return "/dev/" + names.front();
+    return "/dev/" + *std::min_element(names.begin(), names.end(), TtyNameLess);
 }
 
 bool IsPciCard(const fs::path& device)
@@ -51,6 +51,19 @@ std::string Text(const char* maybe)
 }
 
 } // namespace
+
+bool TtyNameLess(const std::string& left, const std::string& right)
+{
+    const auto split = [](const std::string& name) {
+        const size_t digits = name.find_last_not_of("0123456789") + 1;
+        const std::string number = name.substr(digits);
+        // Leading zeros aside, a longer number is the larger one.
+        const size_t significant = std::min(number.find_first_not_of('0'), number.size());
+        return std::make_tuple(name.substr(0, digits), number.size() - significant,
+                               number.substr(significant), name);
+    };
+    return split(left) < split(right);
+}
 
 std::string LibraryDirectory()
 {

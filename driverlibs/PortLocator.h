@@ -47,7 +47,11 @@ std::optional<std::string> ChooseUsbConverter(const std::vector<UsbSerialPort>& 
 std::vector<UsbSerialPort> ListUsbSerialPorts();
 
 // The tty of the PCI card under a sysfs root ("/sys" normally): the card's PCI device by
-// vendor and device id, then the lowest-named tty below it. Empty when there is none.
+// vendor and device id, then its lowest-numbered tty (ttyS9 before ttyS10). Empty when there
+// is none.
 std::optional<std::string> FindPciCardTty(const std::string& sysfsRoot);
+
+// Orders tty names by their stem, then by the number they end in: ttyS2 < ttyS9 < ttyS10.
+bool TtyNameLess(const std::string& left, const std::string& right);
 
 } // namespace driverlib

@@ -372,6 +372,25 @@ TEST(Devices, PciCardIsFoundInSysfsByVendorAndDevice)
     fs::remove_all(root);
 }
 
+TEST(Devices, AManyPortCardGivesItsLowestNumberedTty)
+{
+    const fs::path root = fs::temp_directory_path() / ("serkon-sysfs-many-" + std::to_string(getpid()));
+    const fs::path card = root / "bus/pci/devices/0000:05:00.0";
+    for (const char* tty : {"ttyS10", "ttyS11", "ttyS9", "ttyS12"})
+        fs::create_directories(card / "tty" / tty);
+    std::ofstream(card / "vendor") << "0x1a4e\n";
+    std::ofstream(card / "device") << "0x0771\n";
+    EXPECT_EQ(FindPciCardTty(root.string()), "/dev/ttyS9");
+    fs::remove_all(root);
+
+    EXPECT_TRUE(TtyNameLess("ttyS9", "ttyS10"));
+    EXPECT_FALSE(TtyNameLess("ttyS10", "ttyS9"));
+    EXPECT_TRUE(TtyNameLess("ttyS2", "ttyS010")) << "leading zeros do not make it larger";
+    EXPECT_TRUE(TtyNameLess("ttyS", "ttyS0"));
+    EXPECT_TRUE(TtyNameLess("ttyS99", "ttyUSB0")) << "the stem comes first";
+    EXPECT_FALSE(TtyNameLess("ttyS4", "ttyS4"));
+}
+
 TEST(Devices, ComPortsMapToTtySByDefault)
 {
     EXPECT_EQ(ComDevicePath(1), "/dev/ttyS0");

@@ -35,7 +35,7 @@ enum Code : int32_t {
     ReplyGarbled = 31,
     EchoOnly = 32,
     ReplyFromOtherAddress = 33,
-    ConnectionNotConfigured = 34,
+    ConnectionNotConfigured = 34,  // Send or GetConfig before a successful SetConfig
 
     ModuleUnknownCommand = 41,  // module status 1
     ModuleBadRegister = 42,     // module status 2

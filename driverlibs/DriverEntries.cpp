@@ -55,8 +55,7 @@ int32_t GetConfigEntry(uint32_t handle, int32_t* baud, int32_t* timeout, int32_t
         const auto session = Sessions().Find(handle);
         if (!session)
             return int32_t(InvalidHandle);
-        session->Settings(*baud, *timeout, *option);
-        return int32_t(Ok);
+        return session->Settings(*baud, *timeout, *option);
     });
 }
 

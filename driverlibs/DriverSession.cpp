@@ -95,18 +95,22 @@ int32_t DriverSession::Configure(int32_t baud, int32_t timeout, int32_t option)
     std::lock_guard lock(mutex_);
     if (const int32_t code = channel_->SetSpeed(uint32_t(baud)); code != Ok)
         return code;
+    configured_ = true;
     baud_ = baud;
     timeoutMs_ = timeout;
     attempts_ = option;
     return Ok;
 }
 
-void DriverSession::Settings(int32_t& baud, int32_t& timeout, int32_t& option) const
+int32_t DriverSession::Settings(int32_t& baud, int32_t& timeout, int32_t& option) const
 {
     std::lock_guard lock(mutex_);
+    if (!configured_)
+        return ConnectionNotConfigured;
     baud = baud_;
     timeout = timeoutMs_;
     option = attempts_;
+    return Ok;
 }
 
 std::chrono::milliseconds DriverSession::AttemptTimeout() const
@@ -128,6 +132,10 @@ int32_t DriverSession::Send(const int32_t* request, int32_t* response, int32_t* 
         return InvalidParameter;
     }
     std::lock_guard lock(mutex_);
+    if (!configured_) {
+        *status = ConnectionNotConfigured;
+        return ConnectionNotConfigured;
+    }
     const Exchange exchange = RunTransaction(*channel_, frame, AttemptTimeout(), attempts_);
     *status = exchange.code;
     if (exchange.code != Ok)

@@ -11,10 +11,6 @@
 
 namespace driverlib {
 
-inline constexpr uint32_t DefaultBaud = 9600;
-inline constexpr int32_t DefaultTimeoutMs = 200;
-inline constexpr int32_t DefaultAttempts = 2;  // SetConfig's option: one try and one retry
-
 struct Exchange {
     int32_t code = 0;
     busframe::Reply reply{};
@@ -33,8 +29,10 @@ public:
     explicit DriverSession(std::unique_ptr<BusChannel> channel,
                            std::chrono::milliseconds networkTimeout = {});
 
+    // Until a Configure succeeds the connection has no speed and time-out of its own: Settings
+    // and Send refuse with ConnectionNotConfigured rather than guess them.
     int32_t Configure(int32_t baud, int32_t timeout, int32_t option);
-    void Settings(int32_t& baud, int32_t& timeout, int32_t& option) const;
+    int32_t Settings(int32_t& baud, int32_t& timeout, int32_t& option) const;
     int32_t Send(const int32_t* request, int32_t* response, int32_t* extra, int32_t* status);
 
 private:
@@ -43,9 +41,10 @@ private:
     mutable std::mutex mutex_;  // one transaction at a time per connection
     std::unique_ptr<BusChannel> channel_;
     std::chrono::milliseconds networkTimeout_;
-    int32_t baud_ = DefaultBaud;
-    int32_t timeoutMs_ = DefaultTimeoutMs;
-    int32_t attempts_ = DefaultAttempts;
+    bool configured_ = false;
+    int32_t baud_ = 0;
+    int32_t timeoutMs_ = 0;
+    int32_t attempts_ = 0;  // SetConfig's option: 2 is one try and one retry
 };
 
 } // namespace driverlib

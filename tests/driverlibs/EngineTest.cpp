@@ -174,6 +174,9 @@ TEST(Transaction, RetriesOnceAfterTimeOutBadCheckOrEcho)
     EXPECT_EQ(exchanges, 2);
     EXPECT_EQ(Transact({Attempt{Outcome::Garbled}, Attempt{Outcome::EchoOnly}}, 2).code, EchoOnly)
         << "the last attempt's outcome is reported";
+    EXPECT_EQ(Transact({Attempt{Outcome::Garbled}, Attempt{Outcome::NoReply}}, 2).code, NoReply);
+    EXPECT_EQ(Transact({Attempt{Outcome::NoReply}, Attempt{Outcome::Garbled}}, 2).code,
+              ReplyGarbled);
     EXPECT_EQ(Transact({Attempt{Outcome::NoReply}}, 1, &exchanges).code, NoReply);
     EXPECT_EQ(exchanges, 1);
 }
@@ -296,17 +299,43 @@ TEST(Session, RefusesSettingsOutsideTheirRangesAndKeepsTheOldOnes)
     EXPECT_EQ(session.Configure(19200, 60001, 2), InvalidTimeout);
     EXPECT_EQ(session.Configure(19200, 500, 0), InvalidOption);
     int32_t baud = 0, timeout = 0, option = 0;
-    session.Settings(baud, timeout, option);
+    EXPECT_EQ(session.Settings(baud, timeout, option), Ok);
     EXPECT_EQ(baud, 19200);
     EXPECT_EQ(timeout, 500);
     EXPECT_EQ(option, 1);
 
 }
 
+TEST(Session, SendsNothingUntilConfigured)
+{
+    auto channel = std::make_unique<ScriptedChannel>(std::deque<Attempt>{Answered()});
+    const ScriptedChannel* script = channel.get();
+    DriverSession session(std::move(channel));
+    const int32_t request[8] = {1, 200, 0, 0, 0, 0, 0, 0};
+    int32_t response[4] = {-1, -1, -1, -1};
+    int32_t extra = -1, status = -1;
+    int32_t baud = -1, timeout = -1, option = -1;
+    EXPECT_EQ(session.Send(request, response, &extra, &status), ConnectionNotConfigured);
+    EXPECT_EQ(status, ConnectionNotConfigured);
+    EXPECT_EQ(response[0], 0);
+    EXPECT_EQ(session.Settings(baud, timeout, option), ConnectionNotConfigured);
+    EXPECT_EQ(baud, -1);
+
+    EXPECT_EQ(session.Configure(9600, 60001, 2), InvalidTimeout);
+    EXPECT_EQ(session.Send(request, response, &extra, &status), ConnectionNotConfigured)
+        << "a refused configuration configures nothing";
+    EXPECT_EQ(script->exchanges, 0);
+
+    ASSERT_EQ(session.Configure(9600, 200, 2), Ok);
+    EXPECT_EQ(session.Send(request, response, &extra, &status), Ok);
+    EXPECT_EQ(script->exchanges, 1);
+}
+
 TEST(Session, FillsTheResponseOnlyOnSuccess)
 {
     DriverSession session(std::make_unique<ScriptedChannel>(
         std::deque<Attempt>{Answered(), Attempt{Outcome::OtherAddress}, Attempt{Outcome::OtherAddress}}));
+    ASSERT_EQ(session.Configure(9600, 200, 2), Ok);
     const int32_t request[8] = {1, 200, 0, 0, 0, 0, 0, 0};
     int32_t response[4] = {-1, -1, -1, -1};
     int32_t extra = -1, status = -1;

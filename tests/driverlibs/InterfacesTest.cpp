@@ -289,9 +289,11 @@ TEST(DriverLibrary, SeveralConnectionsWithoutDoneStayApart)
     void* library = dlopen(folder.Library("libRVD773.so").c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(library, nullptr) << dlerror();
     const auto init = reinterpret_cast<SerkonInitWithBlockEntry>(dlsym(library, "RVD773_Init"));
+    const auto setConfig =
+        reinterpret_cast<SerkonSetConfigEntry>(dlsym(library, "RVD773_SetConfig"));
     const auto send = reinterpret_cast<SerkonSendEntry>(dlsym(library, "RVD773_Send"));
     const auto done = reinterpret_cast<SerkonDoneEntry>(dlsym(library, "RVD773_Done"));
-    ASSERT_TRUE(init && send && done);
+    ASSERT_TRUE(init && setConfig && send && done);
 
     sim::Module first;
     sim::Module second;
@@ -318,6 +320,10 @@ TEST(DriverLibrary, SeveralConnectionsWithoutDoneStayApart)
         return response[2];
     };
     int32_t status = -1;
+    readRegister40(firstHandle, status);
+    EXPECT_EQ(status, 34) << "no speed and time-out yet";
+    ASSERT_EQ(setConfig(firstHandle, 9600, 300, 2), 0);
+    ASSERT_EQ(setConfig(secondHandle, 9600, 300, 2), 0);
     EXPECT_EQ(readRegister40(firstHandle, status), 1);
     EXPECT_EQ(readRegister40(secondHandle, status), 2);
 

@@ -37,6 +37,8 @@ constexpr std::array CodeTexts = {
     CodeText{PortReadFailed, "Chyba čtení z portu"},
     CodeText{InvalidComNumber, "Neplatné číslo portu COM"},
     CodeText{UsbConverterNotFound, "USB konvertor RVC-772 nenalezen - je připojen?"},
+    CodeText{UsbConverterAmbiguous,
+             "Více USB převodníků bez označení RVC-772 - určete konvertor odkazem ports/usb"},
     CodeText{PciCardNotFound, "PCI karta RVB-771 nenalezena"},
     CodeText{IsaCardNotFound, "Na zadané adrese není karta RVA-770"},
     CodeText{IsaInvalidBase, "Neplatná bázová adresa karty (100h až 3F8h, násobek 8)"},

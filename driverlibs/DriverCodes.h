@@ -26,6 +26,7 @@ enum Code : int32_t {
     PortReadFailed = 18,
     InvalidComNumber = 20,
     UsbConverterNotFound = 21,
+    UsbConverterAmbiguous = 22,
     PciCardNotFound = 23,
     IsaCardNotFound = 24,
     IsaInvalidBase = 25,

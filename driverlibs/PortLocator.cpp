@@ -1,5 +1,7 @@
 #include "PortLocator.h"
 
+#include "DriverCodes.h"
+
 #include <libserialport.h>
 
 #include <algorithm>
@@ -94,19 +96,30 @@ std::string ComDevicePath(int comNumber)
     return "/dev/ttyS" + std::to_string(comNumber - 1);
 }
 
-std::optional<std::string> ChooseUsbConverter(const std::vector<UsbSerialPort>& ports)
+bool IsGenericBridgeProduct(const std::string& product)
 {
-    const UsbSerialPort* chosen = nullptr;
+    return product.empty() || product.rfind("FT232R", 0) == 0;
+}
+
+UsbConverterChoice ChooseUsbConverter(const std::vector<UsbSerialPort>& ports)
+{
+    const UsbSerialPort* named = nullptr;
+    std::vector<const UsbSerialPort*> unnamed;
     for (const UsbSerialPort& port : ports) {
-        const bool matches = port.vendorId == UsbConverterVendorId
-            && port.productId == UsbConverterProductId
-            && port.product.find(UsbConverterProduct) != std::string::npos;
-        if (matches && (!chosen || port.serialNumber < chosen->serialNumber))
-            chosen = &port;
+        if (port.product.find(UsbConverterProduct) != std::string::npos) {
+            if (!named || std::tie(port.serialNumber, port.path)
+                    < std::tie(named->serialNumber, named->path))
+                named = &port;
+        } else if (port.vendorId == UsbConverterVendorId && port.productId == UsbConverterProductId
+                   && IsGenericBridgeProduct(port.product)) {
+            unnamed.push_back(&port);
+        }
     }
-    if (!chosen)
-        return std::nullopt;
-    return chosen->path;
+    if (named)
+        return {Ok, named->path};
+    if (unnamed.size() == 1)
+        return {Ok, unnamed.front()->path};
+    return {unnamed.empty() ? UsbConverterNotFound : UsbConverterAmbiguous, {}};
 }
 
 std::vector<UsbSerialPort> ListUsbSerialPorts()

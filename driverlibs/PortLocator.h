@@ -39,9 +39,22 @@ struct UsbSerialPort {
     std::string serialNumber;
 };
 
-// The converter among the USB serial ports: matching ids and product string; of several, the
-// one with the lowest serial number, so that the choice does not depend on plug-in order.
-std::optional<std::string> ChooseUsbConverter(const std::vector<UsbSerialPort>& ports);
+// The product strings an FT232R bridge reports when its maker left them as they came from
+// the factory, or that libserialport gives when the string cannot be read.
+bool IsGenericBridgeProduct(const std::string& product);
+
+struct UsbConverterChoice {
+    int32_t code = 0;  // Ok, UsbConverterNotFound or UsbConverterAmbiguous
+    std::string path;
+};
+
+// The converter among the USB serial ports:
+//  - a port whose product string names the converter ("RVC-772"), whatever its ids; of
+//    several, the one with the lowest serial number, so that the choice does not depend on
+//    plug-in order;
+//  - failing that, a port with the converter's ids and a generic product string, when it is
+//    the only such port (with several, which one is the converter cannot be told: ambiguous).
+UsbConverterChoice ChooseUsbConverter(const std::vector<UsbSerialPort>& ports);
 
 // The USB serial ports libserialport enumerates.
 std::vector<UsbSerialPort> ListUsbSerialPorts();

@@ -369,17 +369,43 @@ TEST(Handles, AreNonZeroUniqueAndNeverReused)
     EXPECT_TRUE(table.Find(second));
 }
 
-TEST(Devices, UsbConverterIsChosenByIdsProductAndLowestSerialNumber)
+TEST(Devices, UsbConverterIsChosenByProductStringAndLowestSerialNumber)
 {
     const std::vector<UsbSerialPort> ports = {
         {"/dev/ttyUSB0", 0x0403, 0x6001, "FT232R USB UART", "A100"},
         {"/dev/ttyUSB1", 0x0403, 0x6001, "RVC-772", "R200"},
         {"/dev/ttyUSB2", 0x0403, 0x6001, "RVC-772", "R100"},
-        {"/dev/ttyUSB3", 0x067B, 0x2303, "RVC-772", "R000"},
+        {"/dev/ttyUSB3", 0x067B, 0x2303, "RVC-772 RS-485", "R300"},
     };
-    EXPECT_EQ(ChooseUsbConverter(ports), "/dev/ttyUSB2");
-    EXPECT_EQ(ChooseUsbConverter({ports[0], ports[3]}), std::nullopt);
-    EXPECT_EQ(ChooseUsbConverter({}), std::nullopt);
+    const auto chosen = [](const std::vector<UsbSerialPort>& attached) {
+        const UsbConverterChoice choice = ChooseUsbConverter(attached);
+        return choice.code == Ok ? choice.path : "code " + std::to_string(choice.code);
+    };
+    EXPECT_EQ(chosen(ports), "/dev/ttyUSB2") << "the named ports only, lowest serial number";
+    EXPECT_EQ(chosen({ports[3], ports[1]}), "/dev/ttyUSB1");
+    EXPECT_EQ(chosen({ports[0], ports[3]}), "/dev/ttyUSB3") << "named, whatever its ids";
+    EXPECT_EQ(chosen({}), "code 21");
+}
+
+TEST(Devices, AnUnnamedPortWithTheConvertersIdsIsTakenOnlyWhenAlone)
+{
+    const UsbSerialPort factoryString{"/dev/ttyUSB0", 0x0403, 0x6001, "FT232R USB UART", "A1"};
+    const UsbSerialPort noString{"/dev/ttyUSB1", 0x0403, 0x6001, "", ""};
+    const UsbSerialPort otherProduct{"/dev/ttyUSB2", 0x0403, 0x6001, "USB-RS485 Cable", "B1"};
+    const UsbSerialPort otherIds{"/dev/ttyUSB3", 0x067B, 0x2303, "", ""};
+    const UsbSerialPort named{"/dev/ttyUSB4", 0x0403, 0x6001, "RVC-772", "R1"};
+
+    EXPECT_EQ(ChooseUsbConverter({factoryString}).path, "/dev/ttyUSB0");
+    EXPECT_EQ(ChooseUsbConverter({noString, otherProduct, otherIds}).path, "/dev/ttyUSB1")
+        << "other products and other ids are no converter";
+    EXPECT_EQ(ChooseUsbConverter({factoryString, named, noString}).path, "/dev/ttyUSB4")
+        << "a named port wins over unnamed ones";
+
+    const UsbConverterChoice ambiguous = ChooseUsbConverter({factoryString, noString});
+    EXPECT_EQ(ambiguous.code, UsbConverterAmbiguous);
+    EXPECT_EQ(ambiguous.path, "");
+    EXPECT_EQ(ChooseUsbConverter({otherProduct, otherIds}).code, UsbConverterNotFound);
+    EXPECT_STRNE(CodeTextUtf8(UsbConverterAmbiguous), "");
 }
 
 TEST(Devices, PciCardIsFoundInSysfsByVendorAndDevice)

@@ -8,6 +8,7 @@
 // simulator emulating the wire time, against the wire-time bound: per read the request and
 // reply bits divided by the bus speed plus two silence gaps (the module's before it answers,
 // ours before the next request). Target: at most 1.1 times the bound, at 9600 and 115200 Bd.
+#include "OneCpu.h"
 #include "Servers.h"
 
 #include "core/ProgramDirectory.h"
@@ -25,7 +26,6 @@
 #include <filesystem>
 #include <netinet/in.h>
 #include <poll.h>
-#include <sched.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -216,24 +216,7 @@ void Report(const char* what, double measured, double reference, const char* ref
     const double ratio = measured / reference;
     std::printf("%-44s %10.1f us  %s %10.1f us  ratio %.3f (target <= %.1f) %s\n", what, measured,
                 referenceName, reference, ratio, target, ratio <= target ? "ok" : "OVER");
-    if (ratio < 1.0)
-        std::printf("  warning: below 1 - the %s is no floor in this run, so the ratio says "
-                    "nothing; rerun on a quieter machine\n",
-                    referenceName);
-}
-
-// All threads of the benchmark on the CPU it starts on; they inherit the mask.
-void PinToOneCpu()
-{
-    const int cpu = sched_getcpu();
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    const size_t chosen = cpu < 0 ? 0 : size_t(cpu);
-    CPU_SET(chosen, &set);
-    if (cpu < 0 || sched_setaffinity(0, sizeof set, &set) != 0)
-        std::printf("could not pin to one CPU: figures may vary with thread placement\n");
-    else
-        std::printf("all threads on CPU %d\n", cpu);
+    WarnBelowOne(ratio, referenceName);
 }
 
 } // namespace

@@ -224,9 +224,8 @@ constexpr ControlEntry Controls[] = {
      StatusControl<&Module::SetStatus>},
     {"delay", "MS", "answer MS milliseconds later", 1, true, Delay},
     {"baud", "BD", "take the time frames need on a bus of BD (0: none)", 1, true, Baud},
-    {"stray", "N", "with --udp: each of the next N replies follows a forged one\n"
-     "                            from another UDP port", 1,
-     true, Stray},
+    {"stray", "N", "with --udp: a forged reply from another port precedes each of the next N",
+     1, true, Stray},
     {"clear", "", "every fault above off (the --baud wire time stays)", 0, false, Clear},
     {"counters", "", "requests heard, replies sent, garbled frames", 0, false, ShowCounters},
 };

@@ -12,10 +12,14 @@ StatusPanels::StatusPanels(std::initializer_list<int> widths, QWidget* parent)
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(index));
         panel->setTextFormat(Qt::PlainText);  // module names and driver texts are not markup
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        panel->setMinimumWidth(width);
         const bool last = index == int(widths.size()) - 1;
-        if (!last)
+        if (last) {
+            // Takes what the others leave, never more: neither its nominal width nor a long
+            // text may push it past the window's edge.
+            panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        } else {
             panel->setFixedWidth(width);
+        }
         addWidget(panel, last ? 1 : 0);
         panels_.push_back(panel);
         ++index;

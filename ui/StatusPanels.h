@@ -1,4 +1,5 @@
-// A status bar made of fixed-width text panels; the last panel also takes the remaining width.
+// A status bar made of fixed-width text panels; the last panel takes the remaining width, however
+// little that is.
 #pragma once
 
 #include <QStatusBar>
@@ -12,7 +13,7 @@ class StatusPanels : public QStatusBar {
     Q_OBJECT
 
 public:
-    // One panel per width, in pixels, left to right.
+    // One panel per width, in pixels, left to right; the last width is nominal.
     StatusPanels(std::initializer_list<int> widths, QWidget* parent = nullptr);
 
     int PanelCount() const { return int(panels_.size()); }

@@ -96,6 +96,24 @@ TEST_F(MainWindow, StartsWithDefaultsAndBarePanelsWithoutASettingsFile)
     window.close();
 }
 
+TEST_F(MainWindow, LastPanelTakesTheRestOfTheBarAndNoTextWidensTheWindow)
+{
+    TForm1 window;
+    window.show();
+    auto* bar = Child<StatusPanels>(&window, "StatusBar1");
+    const int narrowest = window.minimumSizeHint().width();
+    bar->SetPanelText(3, QString(300, u'x'));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_EQ(window.minimumSizeHint().width(), narrowest);
+
+    const auto* last = Child<QLabel>(bar, "StatusPanel3");
+    const QRect extent(last->mapTo(&window, QPoint()), last->size());
+    EXPECT_TRUE(window.rect().contains(extent)) << extent.x() << ' ' << extent.width();
+    EXPECT_GT(extent.width(), 50);  // more than its nominal width: the rest of the bar
+    EXPECT_EQ(Child<QLabel>(bar, "StatusPanel0")->width(), 140);
+    window.close();
+}
+
 TEST_F(MainWindow, MenuHoldsEveryEntryWithItsCaptionAndVisibility)
 {
     TForm1 window;

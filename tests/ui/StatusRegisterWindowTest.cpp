@@ -8,6 +8,7 @@
 #include "ui/StatusPanels.h"
 #include "ui/StatusRegisterWindow.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -87,6 +88,20 @@ TEST_F(StatusRegisterWindow, IsLaidOutAsFourColumnsOfEightBits)
     EXPECT_EQ(Child<QPushButton>(&window, "Button1")->text(), QStringLiteral("Cancel"));
     EXPECT_TRUE(Status().isEmpty());
     EXPECT_EQ(Timer()->interval(), 500);
+}
+
+TEST_F(StatusRegisterWindow, StatusPanelSpansTheWindowWithoutPassingItsEdge)
+{
+    window.show();
+    const auto* panel = Child<StatusPanels>(&window, "StatusBar1")->findChild<QLabel*>();
+    ASSERT_NE(panel, nullptr);
+    for (const QString& text : {QString(), QString(200, u'x')}) {
+        Child<StatusPanels>(&window, "StatusBar1")->SetPanelText(0, text);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QRect extent(panel->mapTo(&window, QPoint()), panel->size());
+        EXPECT_TRUE(window.rect().contains(extent)) << extent.x() << ' ' << extent.width();
+        EXPECT_GE(extent.width(), window.width() - 24);  // over the whole width, bar margins aside
+    }
 }
 
 TEST_F(StatusRegisterWindow, TimerRunsOnlyWhileTheWindowIsVisible)

@@ -292,6 +292,10 @@ TEST_F(ConfigWindowTest, TheStatusBarHasOnePanelAcrossTheWindow)
     EXPECT_EQ(statusBar->geometry(), QRect(0, 281, 548, 19));
     EXPECT_EQ(window->size(), QSize(548, 300));
     EXPECT_EQ(statusBar->findChildren<QLabel*>().size(), 1);
+    const QLabel* panel = statusBar->findChild<QLabel*>();
+    const QRect extent(panel->mapTo(window.get(), QPoint()), panel->size());
+    EXPECT_TRUE(window->rect().contains(extent)) << extent.x() << ' ' << extent.width();
+    EXPECT_GE(extent.width(), window->width() - 24);
 }
 
 } // namespace

@@ -191,6 +191,19 @@ TEST_F(ConnectionDialog, CancelLeavesTheOpenConnectionOpen)
     EXPECT_TRUE(ConnectionReady(data));
 }
 
+TEST_F(ConnectionDialog, CloseBoxLeavesTheOpenConnectionOpen)
+{
+    Open();
+    Initialise();
+    ASSERT_TRUE(ConnectionReady(data));
+    const uint32_t handle = data.DriverHandle;
+    EXPECT_TRUE(dialog.close());
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(CallsTo("Done").empty());
+    EXPECT_TRUE(ConnectionReady(data));
+    EXPECT_EQ(data.DriverHandle, handle);
+}
+
 TEST_F(ConnectionDialog, SecondPressClosesTheFirstConnectionFirst)
 {
     Open();

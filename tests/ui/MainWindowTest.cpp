@@ -3,6 +3,7 @@
 
 #include "FakeModule.h"
 
+#include "core/IniFile.h"
 #include "core/Settings.h"
 #include "ui/ConnectionDialog.h"
 #include "ui/MainWindow.h"
@@ -17,6 +18,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using testdriver::CallsTo;
 using testdriver::CurrentScript;
@@ -154,6 +157,21 @@ TEST_F(MainWindow, SuccessfulConnectionShowsModuleAddressAndSpeed)
     EXPECT_EQ(Panel(window, 2), QStringLiteral(" Rychlost  9600Bd"));
     EXPECT_TRUE(ConnectionReady(*window.ProgramData()));
     window.close();
+}
+
+TEST_F(MainWindow, StoredSpeedOutsideTheListIsStoredAs9600AfterAConnection)
+{
+    StoreSettings(0, 0);
+    TForm1 window;
+    window.show();
+    EXPECT_EQ(window.ProgramData()->Speed, 0u);
+    UseConnectionDialog(window, true);
+    window.close();
+
+    const std::optional<IniFile> stored = IniFile::Load(folder.SettingsPath());
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->ReadString(QStringLiteral("Připojení"), QStringLiteral("Rychlost")),
+              QStringLiteral("9600"));
 }
 
 TEST_F(MainWindow, CancelledDialogStillSetsThePanelsFromTheRecord)

@@ -5,7 +5,9 @@
 
 #include <QRegularExpression>
 
+#include <array>
 #include <map>
+#include <tuple>
 
 namespace {
 
@@ -131,10 +133,37 @@ TEST_F(ModelWindows, ModesOneAndThreeNameEachModelsOwnEntries)
     }
 }
 
+// The object names of a window's lists and labels, which differ between models.
+struct Names {
+    const char* txList;  // empty: no mode lists
+    const char* txLabel;
+    const char* rxList;
+    const char* rxLabel;
+    std::array<const char*, 4> lineLists;  // speed, parity, data length, stop bits
+    std::array<const char*, 4> lineLabels;
+    const char* customBaudLabel;
+    const char* holdTimeLabel;
+    const char* noteLabel;
+};
+
+const Names StandardNames = {"ComboBox1", "Label1", "ComboBox2", "Label2",
+                             {"ComboBox3", "ComboBox4", "ComboBox5", "ComboBox6"},
+                             {"Label3", "Label4", "Label5", "Label6"},
+                             "Label7", "Label8", "Label9"};
+const Names Kq3140Names = {"ComboBox5", "Label7", "ComboBox6", "Label8",
+                           {"ComboBox1", "ComboBox2", "ComboBox3", "ComboBox4"},
+                           {"Label1", "Label2", "Label3", "Label4"},
+                           "Label5", "Label6", "Label9"};
+const Names Kq3230Names = {"", "", "", "",
+                           {"ComboBox1", "ComboBox2", "ComboBox3", "ComboBox4"},
+                           {"Label1", "Label2", "Label3", "Label4"},
+                           "Label5", "Label6", "Label7"};
+
 TEST_F(ModelWindows, ControlsBearTheirModelsNamesAndPlaces)
 {
     struct Layout {
         const char* model;
+        const Names& names;
         const char* lineGroup;
         QString lineCaption;
         int lineX;
@@ -143,32 +172,69 @@ TEST_F(ModelWindows, ControlsBearTheirModelsNamesAndPlaces)
         std::map<const char*, const char*> labels;
     };
     const std::vector<Layout> layouts = {
-        {"KQ-3110", "GroupBox2", " ZEMO ", 160, 192, 96,
+        {"KQ-3110", StandardNames, "GroupBox2", " ZEMO ", 160, 192, 96,
          {{"Label1", "TX Mode (TX_En)"}, {"Label7", "Volitelná [Bd]"}, {"Label9", "Poznámka"}}},
-        {"KQ-3140", "GroupBox3", " ZEMO ", 160, 192, 96,
+        {"KQ-3120", StandardNames, "GroupBox2", " ZEMO ", 160, 192, 96, {}},
+        {"KQ-3130", StandardNames, "GroupBox2", " ZEMO ", 160, 192, 96, {}},
+        {"KQ-3140", Kq3140Names, "GroupBox3", " ZEMO ", 160, 192, 96,
          {{"Label7", "TX Mode (TX_En)"}, {"Label8", "RX Mode (RX_En)"}, {"Label1", "Baud"},
           {"Label4", "Stop bity"}, {"Label5", "Volitelná [Bd]"}, {"Label6", "Přesah [ms]"}}},
-        {"KQ-3210", "GroupBox2", "ZEMO", 160, 200, 96, {{"Label8", "Přesah [ms]"}}},
-        {"KQ-3230", "GroupBox1", " ZEMO ", 88, 192, 0,
+        {"KQ-3210", StandardNames, "GroupBox2", "ZEMO", 160, 200, 96,
+         {{"Label8", "Přesah [ms]"}}},
+        {"KQ-3220", StandardNames, "GroupBox2", " ZEMO ", 160, 192, 96, {}},
+        {"KQ-3230", Kq3230Names, "GroupBox1", " ZEMO ", 88, 192, 0,
          {{"Label1", "Baud"}, {"Label7", "Poznámka"}}},
-        {"RZ-310", "GroupBox2", " ZEMO ", 160, 192, 88, {{"Label2", "RX Mode (RX_En)"}}},
+        {"RZ-310", StandardNames, "GroupBox2", " ZEMO ", 160, 192, 88,
+         {{"Label2", "RX Mode (RX_En)"}}},
+    };
+    // Left edge and width of a control, and its top, in its parent.
+    const auto place = [](const QWidget* widget) {
+        return std::tuple(widget->x(), widget->y(), widget->width());
     };
     for (const Layout& layout : layouts) {
         SCOPED_TRACE(layout.model);
         Open(layout.model);
+        const Names& names = layout.names;
         auto* group = Find<QGroupBox>(layout.lineGroup);
         EXPECT_EQ(group->title(), layout.lineCaption);
         EXPECT_EQ(group->geometry(), QRect(layout.lineX, 16, 369, 137));
+        for (size_t i = 0; i < 4; ++i) {
+            const int x = 16 + 88 * int(i);
+            auto* list = List(names.lineLists[i]);
+            EXPECT_EQ(list->parentWidget(), group) << names.lineLists[i];
+            EXPECT_EQ(place(list), std::tuple(x, 40, 73)) << names.lineLists[i];
+            EXPECT_EQ(Find<QLabel>(names.lineLabels[i])->pos(), QPoint(x, 24));
+        }
+        EXPECT_EQ(Edit("Edit1")->parentWidget(), group);
+        EXPECT_EQ(place(Edit("Edit1")), std::tuple(16, 96, 73));
+        EXPECT_EQ(Find<QLabel>(names.customBaudLabel)->pos(), QPoint(16, 80));
         EXPECT_EQ(Edit("Edit2")->parentWidget(), group);
-        EXPECT_EQ(Edit("Edit2")->pos(), QPoint(layout.holdX, 96));
+        EXPECT_EQ(place(Edit("Edit2")), std::tuple(layout.holdX, 96, 73));
+        EXPECT_EQ(Find<QLabel>(names.holdTimeLabel)->pos(), QPoint(layout.holdX, 80));
+        EXPECT_EQ(Find<QLabel>(names.holdTimeLabel)->parentWidget(), group);
         EXPECT_EQ(Edit("Edit3")->geometry(), QRect(16, 192, 513, 21));
+        EXPECT_EQ(Find<QLabel>(names.noteLabel)->pos(), QPoint(16, 176));
         for (const auto& [name, text] : layout.labels)
             EXPECT_EQ(Find<QLabel>(name)->text(), QString::fromUtf8(text)) << name;
+
         if (layout.rxY != 0) {
-            EXPECT_EQ(RxList()->pos(), QPoint(16, layout.rxY));
-            EXPECT_EQ(RxList()->parentWidget()->geometry(), QRect(16, 16, 129, 137));
+            auto* modeGroup = List(names.txList)->parentWidget();
+            EXPECT_EQ(modeGroup->geometry(), QRect(16, 16, 129, 137));
+            EXPECT_EQ(place(List(names.txList)), std::tuple(16, 40, 97));
+            EXPECT_EQ(Find<QLabel>(names.txLabel)->pos(), QPoint(16, 24));
+            EXPECT_EQ(List(names.rxList)->parentWidget(), modeGroup);
+            EXPECT_EQ(place(List(names.rxList)), std::tuple(16, layout.rxY, 97));
+            EXPECT_EQ(Find<QLabel>(names.rxLabel)->pos(), QPoint(16, layout.rxY - 16));
+            EXPECT_EQ(Find<QLabel>(names.rxLabel)->parentWidget(), modeGroup);
         } else {
             EXPECT_EQ(window->findChildren<QGroupBox*>().size(), 1);
+        }
+
+        const std::pair<const char*, int> buttons[] = {
+            {"Button1", 104}, {"Button2", 184}, {"Button3", 288}, {"Button4", 368}};
+        for (const auto& [name, x] : buttons) {
+            EXPECT_EQ(Find<QPushButton>(name)->parentWidget(), window.get()) << name;
+            EXPECT_EQ(Find<QPushButton>(name)->geometry(), QRect(x, 240, 75, 25)) << name;
         }
     }
     Open("KQ-3210");

@@ -107,7 +107,8 @@ private:
 ConfigWindow::ConfigWindow(const ModelDescription& model, QWidget* parent)
     : QDialog(parent), model_(model)
 {
-    const QString decimalPoint = QLocale::system().decimalPoint();
+    // The default locale is the system's regional settings, as the program never sets another.
+    const QString decimalPoint = QLocale().decimalPoint();
     decimalSeparator_ = decimalPoint.isEmpty() ? QLatin1Char('.') : decimalPoint.front();
 
     setObjectName(Text(model_.windowClass + 1));

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QStatusBar>
 
 namespace {
@@ -114,6 +115,38 @@ TEST_F(ConfigWindowTest, HoldTimeFollowsTheRegionalSeparatorBothWays)
     Edit("Edit2")->setText(QStringLiteral("65"));
     Click("Button3");
     EXPECT_EQ(data.ModelConfigs[0].OverhangUs, 65000u);
+}
+
+TEST_F(ConfigWindowTest, HoldTimeSeparatorComesFromTheRegionalSettings)
+{
+    // The program never sets a default locale, so the default is the system's; a test sets one.
+    struct DefaultLocale {
+        explicit DefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+        ~DefaultLocale() { QLocale::setDefault(QLocale::system()); }
+    };
+    data.ModelConfigs[0].OverhangUs = 1500;
+    {
+        const DefaultLocale czech(QLocale(QLocale::Czech, QLocale::Czechia));
+        Open("KQ-3110", std::nullopt);
+        EXPECT_EQ(Edit("Edit2")->text(), QStringLiteral("1,500"));
+        Edit("Edit2")->setText(QStringLiteral("0.700"));
+        Click("Button3");
+        EXPECT_EQ(window->StatusText(), FormatMessage);
+        Edit("Edit2")->setText(QStringLiteral("0,700"));
+        Click("Button3");
+        EXPECT_EQ(data.ModelConfigs[0].OverhangUs, 700u);
+    }
+    {
+        const DefaultLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
+        Open("KQ-3110", std::nullopt);
+        EXPECT_EQ(Edit("Edit2")->text(), QStringLiteral("0.700"));
+        Edit("Edit2")->setText(QStringLiteral("0,200"));
+        Click("Button3");
+        EXPECT_EQ(window->StatusText(), FormatMessage);
+        Edit("Edit2")->setText(QStringLiteral("0.200"));
+        Click("Button3");
+        EXPECT_EQ(data.ModelConfigs[0].OverhangUs, 200u);
+    }
 }
 
 TEST_F(ConfigWindowTest, OkNeedsNoConnectionButWriteAndReadDo)

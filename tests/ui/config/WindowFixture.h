@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -41,13 +42,15 @@ protected:
         module.Install();
     }
 
-    ConfigWindow& Open(const char* model, QChar separator = QLatin1Char(','),
+    // Without a separator the window keeps the one of the regional settings.
+    ConfigWindow& Open(const char* model, std::optional<QChar> separator = QLatin1Char(','),
                        bool withRecord = true)
     {
         const ModelDescription* description = FindModel(model);
         EXPECT_NE(description, nullptr) << model;
         window = std::make_unique<ConfigWindow>(*description);
-        window->SetDecimalSeparator(separator);
+        if (separator)
+            window->SetDecimalSeparator(*separator);
         window->SetProgramData(withRecord ? &data : nullptr);
         window->show();
         return *window;

@@ -74,6 +74,20 @@ TEST(Timing, RangeIsTestedOnTheSinglePrecisionValue)
     EXPECT_FALSE(DerivedTimeInRange(std::numeric_limits<float>::quiet_NaN()));
 }
 
+TEST(Timing, AHoldTimeJustAboveTheLimitInDoubleIsTheLimitInSinglePrecision)
+{
+    // 32766 µs plus half a bit at 499999 Bd: 32767.000002 µs, which single precision cannot
+    // tell from 32767.
+    const TZEMO config = Line(9, 499999, 3, 1, 0, 32766);
+    const float bit = BitTimeUs(9, 499999);
+    EXPECT_GT(32766.0 + 0.5 * double(bit), 32767.0);
+    const float hold = HoldTimeUs(config);
+    EXPECT_EQ(hold, 32767.0f);
+    EXPECT_TRUE(DerivedTimeInRange(hold));
+    EXPECT_EQ(RoundHalfToEven(hold), 32767);
+    EXPECT_TRUE(DerivedTimeInRange(CharacterTimeUs(config)));
+}
+
 TEST(Timing, RoundingTiesGoToTheEvenNeighbour)
 {
     EXPECT_EQ(RoundHalfToEven(0.5f), 0);

@@ -3,7 +3,7 @@
 #include "FakeModule.h"
 
 #include "config/Connection.h"
-#include "drivers/DriverBinding.h"
+#include "tests/support/ConnectionTeardown.h"
 
 #include <gtest/gtest.h>
 
@@ -25,9 +25,7 @@ protected:
     }
     void TearDown() override
     {
-        uint32_t handle = data.DriverHandle;
-        if (ConnectionReady(data))
-            CloseDriver(data.InterfaceType, &handle);
+        CloseConnectionIfReady(data);
         SetProgramDirectory({});
     }
 

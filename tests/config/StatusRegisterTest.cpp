@@ -3,8 +3,8 @@
 #include "FakeModule.h"
 
 #include "config/Connection.h"
-#include "drivers/DriverBinding.h"
 #include "config/StatusRegister.h"
+#include "tests/support/ConnectionTeardown.h"
 
 #include <gtest/gtest.h>
 
@@ -24,9 +24,7 @@ protected:
     }
     void TearDown() override
     {
-        uint32_t handle = data.DriverHandle;
-        if (ConnectionReady(data))
-            CloseDriver(data.InterfaceType, &handle);
+        CloseConnectionIfReady(data);
         SetProgramDirectory({});
     }
     void ConnectTo(uint8_t address)

@@ -3,8 +3,8 @@
 
 #include "FakeModule.h"
 
-#include "drivers/DriverBinding.h"
 #include "ui/ConnectionDialog.h"
+#include "tests/support/ConnectionTeardown.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -27,9 +27,7 @@ protected:
     }
     void TearDown() override
     {
-        uint32_t handle = data.DriverHandle;
-        if (ConnectionReady(data))
-            CloseDriver(data.InterfaceType, &handle);
+        CloseConnectionIfReady(data);
     }
     void Open()
     {

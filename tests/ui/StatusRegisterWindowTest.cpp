@@ -4,9 +4,9 @@
 #include "FakeModule.h"
 
 #include "config/Connection.h"
-#include "drivers/DriverBinding.h"
 #include "ui/StatusPanels.h"
 #include "ui/StatusRegisterWindow.h"
+#include "tests/support/ConnectionTeardown.h"
 
 #include <QCoreApplication>
 #include <QFrame>
@@ -31,9 +31,7 @@ protected:
     }
     void TearDown() override
     {
-        uint32_t handle = data.DriverHandle;
-        if (ConnectionReady(data))
-            CloseDriver(data.InterfaceType, &handle);
+        CloseConnectionIfReady(data);
     }
     void Connect()
     {

@@ -5,9 +5,9 @@
 
 #include "config/Connection.h"
 #include "core/ProgramDirectory.h"
-#include "drivers/DriverBinding.h"
 #include "ui/ConfigWindow.h"
 #include "tests/support/ProgramFolder.h"
+#include "tests/support/ConnectionTeardown.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -27,8 +27,7 @@ protected:
     void TearDown() override
     {
         window.reset();
-        if (ConnectionReady(data))
-            CloseDriver(data.InterfaceType, &data.DriverHandle);
+        CloseConnectionIfReady(data);
     }
 
     void Connect(int interfaceType, std::array<QString, 3> parameters)

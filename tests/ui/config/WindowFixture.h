@@ -7,6 +7,7 @@
 
 #include "drivers/DriverBinding.h"
 #include "ui/ConfigWindow.h"
+#include "tests/support/ConnectionTeardown.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -30,8 +31,7 @@ protected:
     void TearDown() override
     {
         window.reset();
-        if (data.DriverHandle != 0)
-            CloseDriver(data.InterfaceType, &data.DriverHandle);
+        CloseConnectionIfReady(data);
         SetProgramDirectory({});
     }
 

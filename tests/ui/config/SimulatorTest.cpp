@@ -1,5 +1,5 @@
-// The configuration window against the simulated module, through the real driver libraries:
-// read, change every field, write, read back.
+// The configuration window against the simulated module, in-process and as the serkon-sim
+// program, through the real driver libraries: read, change every field, write, read back.
 #include "Module.h"
 #include "Servers.h"
 
@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -22,8 +23,65 @@
 
 namespace {
 
+// The serkon-sim program as a LAN converter on a port the system picks, its input closed.
+class SimulatorProgram {
+public:
+    explicit SimulatorProgram(const QStringList& options)
+    {
+        process_.setProgram(QStringLiteral(SERKON_SIM_PROGRAM));
+        process_.setArguments(QStringList{QStringLiteral("--udp"), QStringLiteral("0")} + options);
+        process_.setStandardInputFile(QProcess::nullDevice());
+        process_.start();
+        // It listens once it has said where: "udp 127.0.0.1:PORT".
+        while (!process_.canReadLine() && process_.waitForReadyRead(30000)) {
+        }
+        firstLine_ = QString::fromUtf8(process_.readLine()).trimmed();
+        const QString prefix = QStringLiteral("udp 127.0.0.1:");
+        if (firstLine_.startsWith(prefix))
+            port_ = firstLine_.mid(prefix.size()).toUShort();
+    }
+    ~SimulatorProgram()
+    {
+        process_.terminate();
+        process_.waitForFinished(30000);
+    }
+    SimulatorProgram(const SimulatorProgram&) = delete;
+    SimulatorProgram& operator=(const SimulatorProgram&) = delete;
+
+    // 0 when it does not listen.
+    uint16_t Port() const { return port_; }
+    QString FirstLine() const { return firstLine_; }
+    QString Errors() { return QString::fromUtf8(process_.readAllStandardError()); }
+    // Ends it and tells whether it ended as asked.
+    bool Stop()
+    {
+        process_.terminate();
+        return process_.waitForFinished(30000) && process_.exitStatus() == QProcess::NormalExit
+            && process_.exitCode() == 0;
+    }
+
+private:
+    QProcess process_;
+    QString firstLine_;
+    uint16_t port_ = 0;
+};
+
+// The registers of a KQ-3110 configured by the round trip below: 6 data bits, parity and two
+// stop bits at 76800 Bd: a character of 123.698 µs; the hold time 2345 µs plus half a bit.
+void ExpectRoundTripRegisters(const std::array<uint8_t, sim::RegisterCount>& registers)
+{
+    EXPECT_EQ(registers[59], 1 * 4 + 3);
+    EXPECT_EQ(registers[0], 124);
+    EXPECT_EQ(registers[1], 0);
+    EXPECT_EQ(registers[2], 2352 & 0xFF);
+    EXPECT_EQ(registers[3], 2352 >> 8);
+    EXPECT_EQ(registers[8] | registers[9] << 8 | registers[10] << 16, 76800);
+}
+
 class Simulator : public ::testing::Test {
 protected:
+    // No parity, so that turning it on is a change.
+    void SetUp() override { module.SetRegister(6, 0); }
     void TearDown() override
     {
         window.reset();
@@ -60,7 +118,6 @@ protected:
     // back in a new window and expects the same entries.
     void RoundTrip()
     {
-        module.SetRegister(6, 0); // no parity, so that turning it on is a change
         Open();
         Click("Button2");
         ASSERT_EQ(window->StatusText(), QStringLiteral(" Konfigurace přečtena."));
@@ -107,16 +164,30 @@ TEST_F(Simulator, RoundTripOverTheLanConverter)
     Connect(InterfaceLan, {QStringLiteral("127.0.0.1"), QString::number(server.Port()),
                            QStringLiteral("100")});
     RoundTrip();
+    ExpectRoundTripRegisters(module.Registers());
+}
 
-    // 6 data bits, parity and two stop bits at 76800 Bd: a character of 123.698 µs; the hold
-    // time 2345 µs plus half a bit.
-    const auto registers = module.Registers();
-    EXPECT_EQ(registers[59], 1 * 4 + 3);
-    EXPECT_EQ(registers[0], 124);
-    EXPECT_EQ(registers[1], 0);
-    EXPECT_EQ(registers[2], 2352 & 0xFF);
-    EXPECT_EQ(registers[3], 2352 >> 8);
-    EXPECT_EQ(registers[8] | registers[9] << 8 | registers[10] << 16, 76800);
+TEST_F(Simulator, RoundTripAgainstTheSimulatorProgram)
+{
+    // The program starts from the same registers, and keeps them in its state file.
+    const std::string state = program.FilePath(QStringLiteral("module.state")).toStdString();
+    ASSERT_TRUE(module.SaveState(state));
+    SimulatorProgram simulator({QStringLiteral("--model"), QStringLiteral("KQ-3110"),
+                                QStringLiteral("--address"), QStringLiteral("5"),
+                                QStringLiteral("--state"), QString::fromStdString(state)});
+    ASSERT_NE(simulator.Port(), 0) << simulator.FirstLine().toStdString()
+                                   << simulator.Errors().toStdString();
+    Connect(InterfaceLan, {QStringLiteral("127.0.0.1"), QString::number(simulator.Port()),
+                           QStringLiteral("2000")});
+    EXPECT_EQ(data.ModuleName, QStringLiteral("KQ-3110  v.1.09"));
+    RoundTrip();
+
+    // Every write was stored before it was answered.
+    sim::Module stored;
+    ASSERT_TRUE(stored.LoadState(state));
+    ExpectRoundTripRegisters(stored.Registers());
+    CloseConnectionIfReady(data);
+    EXPECT_TRUE(simulator.Stop()) << simulator.Errors().toStdString();
 }
 
 TEST_F(Simulator, RoundTripOverASerialLine)

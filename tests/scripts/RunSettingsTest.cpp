@@ -124,6 +124,11 @@ TEST_F(RunScriptSettings, NamesAreFoundAsTheProgramFindsThem)
     ExpectSameAsProgram(Cp("[Připojení]\r\nRozhraní=RVD-773\r\nAdresa=9\r\n[RVD-773]\r\n"
                            "UDP port=6003\r\n"),
                         9, 6003);
+    // A long file, read to its end after the keys were found.
+    QByteArray padded = Lan + Cp("Adresa=11\n");
+    for (int line = 0; line < 5000; ++line)
+        padded += "; " + QByteArray(60, '.') + '\n';
+    ExpectSameAsProgram(padded, 11, 5000);
     ExpectSameAsProgram(QByteArray("\xEF\xBB\xBF")
                             + QStringLiteral("[PŘIPOJENÍ]\nRozhraní=COMx\nAdresa=10\n").toUtf8(),
                         10, 5000);

@@ -124,28 +124,29 @@ TEST_F(ConfigWindowTest, HoldTimeSeparatorComesFromTheRegionalSettings)
         explicit DefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
         ~DefaultLocale() { QLocale::setDefault(QLocale::system()); }
     };
-    data.ModelConfigs[0].OverhangUs = 1500;
-    {
-        const DefaultLocale czech(QLocale(QLocale::Czech, QLocale::Czechia));
+    struct Case {
+        QLocale locale;
+        const char* shown;  // the record's 1500 us as the window shows it
+        const char* foreign;
+        const char* own;
+        uint32_t stored;
+    };
+    const Case cases[] = {
+        {QLocale(QLocale::Czech, QLocale::Czechia), "1,500", "0.700", "0,700", 700},
+        {QLocale(QLocale::English, QLocale::UnitedStates), "1.500", "0,200", "0.200", 200},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.locale.name().toStdString());
+        const DefaultLocale locale(c.locale);
+        data.ModelConfigs[0].OverhangUs = 1500;
         Open("KQ-3110", std::nullopt);
-        EXPECT_EQ(Edit("Edit2")->text(), QStringLiteral("1,500"));
-        Edit("Edit2")->setText(QStringLiteral("0.700"));
+        EXPECT_EQ(Edit("Edit2")->text(), QString::fromLatin1(c.shown));
+        Edit("Edit2")->setText(QString::fromLatin1(c.foreign));
         Click("Button3");
         EXPECT_EQ(window->StatusText(), FormatMessage);
-        Edit("Edit2")->setText(QStringLiteral("0,700"));
+        Edit("Edit2")->setText(QString::fromLatin1(c.own));
         Click("Button3");
-        EXPECT_EQ(data.ModelConfigs[0].OverhangUs, 700u);
-    }
-    {
-        const DefaultLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
-        Open("KQ-3110", std::nullopt);
-        EXPECT_EQ(Edit("Edit2")->text(), QStringLiteral("0.700"));
-        Edit("Edit2")->setText(QStringLiteral("0,200"));
-        Click("Button3");
-        EXPECT_EQ(window->StatusText(), FormatMessage);
-        Edit("Edit2")->setText(QStringLiteral("0.200"));
-        Click("Button3");
-        EXPECT_EQ(data.ModelConfigs[0].OverhangUs, 200u);
+        EXPECT_EQ(data.ModelConfigs[0].OverhangUs, c.stored);
     }
 }
 

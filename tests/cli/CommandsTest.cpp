@@ -2,6 +2,7 @@
 #include "CliFixture.h"
 
 #include "config/StatusTexts.h"
+#include "core/Cp1250.h"
 #include "drivers/Transaction.h"
 
 #include <QFileInfo>
@@ -58,6 +59,34 @@ TEST_F(CliTest, OverridesReplaceTheSettings)
                             QString::number(udp.Port()), QStringLiteral("--address"), QStringLiteral("12")});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.Out(), QStringLiteral("KQ-3110  v.1.09\n"));
+}
+
+TEST_F(CliTest, SettingsPrintsTheConnectionAsTheProgramLoadsIt)
+{
+    // Notations the program's loader reads: a low byte, "$" and "0x" hex, quotes, a speed of 0.
+    WriteBytes(QStringLiteral("SERKON.ini"),
+               EncodeCp1250(QStringLiteral("[PŘIPOJENÍ]\nRozhraní=RVD-773\nAdresa=300\nRychlost=0\n"
+                                           "[rvd-773]\nIP adresa=\"10.0.0.9\"\nUDP port=$BB8\nUDP timeout=0x10\n")));
+    const CliRun lan = Run({QStringLiteral("settings")});
+    EXPECT_EQ(lan.exitCode, 0);
+    EXPECT_EQ(lan.Out(), QStringLiteral("interface=lan\naddress=44\nspeed=9600\nip=10.0.0.9\nudp-port=3000\n"
+                                        "udp-timeout=16\n"));
+    EXPECT_TRUE(lan.err.isEmpty()) << lan.err.toStdString();
+
+    const CliRun overridden = Run({QStringLiteral("settings"), QStringLiteral("--address"), QStringLiteral("5"),
+                                   QStringLiteral("--speed"), QStringLiteral("115200"), QStringLiteral("--udp-port"),
+                                   QStringLiteral("7")});
+    EXPECT_EQ(overridden.Out(), QStringLiteral("interface=lan\naddress=5\nspeed=115200\nip=10.0.0.9\n"
+                                               "udp-port=7\nudp-timeout=16\n"));
+    const CliRun refused = Run({QStringLiteral("settings"), QStringLiteral("--com"), QStringLiteral("3")});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.out.isEmpty());
+
+    // Without a settings file: the program's defaults.
+    QFile::remove(Path(QStringLiteral("SERKON.ini")));
+    const CliRun defaults = Run({QStringLiteral("settings")});
+    EXPECT_EQ(defaults.Out(), QStringLiteral("interface=com\naddress=0\nspeed=9600\ncom=1\n"));
+    EXPECT_FALSE(QFile::exists(Path(QStringLiteral("SERKON.ini"))));
 }
 
 TEST_F(CliTest, UsageErrorsEndWithCodeTwoBeforeAnyTraffic)
@@ -177,7 +206,7 @@ TEST_F(CliTest, HelpTextsOfAllOptionsStartInOneColumn)
 
 TEST_F(CliTest, HelpForEveryCommandAndTheVersion)
 {
-    for (const char* command : {"identify", "read", "write", "status", "clear-status", "scan"}) {
+    for (const char* command : {"identify", "read", "write", "status", "clear-status", "scan", "settings"}) {
         const CliRun run = Run({QString::fromLatin1(command), QStringLiteral("--help")});
         EXPECT_EQ(run.exitCode, 0) << command;
         EXPECT_TRUE(run.Out().startsWith(QStringLiteral("Použití: serkon-cli ") + QString::fromLatin1(command)))
@@ -185,7 +214,7 @@ TEST_F(CliTest, HelpForEveryCommandAndTheVersion)
     }
     const CliRun help = Run({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* command : {"identify", "read", "write", "status", "clear-status", "scan"})
+    for (const char* command : {"identify", "read", "write", "status", "clear-status", "scan", "settings"})
         EXPECT_TRUE(help.Out().contains(QString::fromLatin1(command))) << command;
 
     const CliRun version = Run({QStringLiteral("--version")});

@@ -68,7 +68,11 @@ const char* const ScanDetails =
     "rychlosti (200 ms od 9600 Bd výš) a u LAN konvertoru navíc UDP timeout: při 9600 Bd\n"
     "je to 0,4 s, s UDP timeoutem 200 ms 0,8 s na adresu.";
 
-const std::array<CommandInfo, 6> CommandTable = {{
+const char* const SettingsDetails =
+    "Řádek na nastavení ve tvaru volba=hodnota, se jmény voleb příkazové řádky:\n"
+    "interface, address, speed a parametry rozhraní (com, base, ip, udp-port, udp-timeout).";
+
+const std::array<CommandInfo, 7> CommandTable = {{
     {Command::Identify, "identify", "", "vypíše jméno a verzi připojeného modulu", nullptr, {}, 0,
      true},
     {Command::Read, "read", "[--model M] [-o SOUBOR]",
@@ -83,6 +87,9 @@ const std::array<CommandInfo, 6> CommandTable = {{
     {Command::Scan, "scan", "[--from A] [--to B] [--speeds all|SEZNAM]",
      "zkusí identifikovat modul na každé adrese (a rychlosti) a vypíše nalezené", ScanDetails,
      ScanOptions, 0, false},
+    {Command::Settings, "settings", "",
+     "vypíše připojení, jak by ho příkaz otevřel (SERKON.ini a volby), a nic neodešle",
+     SettingsDetails, {}, 0, true},
 }};
 
 const char* const ExitCodesHelp =
@@ -103,6 +110,17 @@ QString Text(const char* utf8)
 {
     return QString::fromUtf8(utf8);
 }
+
+} // namespace
+
+QString InterfaceOptionName(int interfaceType)
+{
+    return interfaceType >= 0 && size_t(interfaceType) < InterfaceNames.size()
+        ? Text(InterfaceNames[size_t(interfaceType)])
+        : QString::number(interfaceType);
+}
+
+namespace {
 
 const OptionInfo* FindOption(const QString& name)
 {

@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-enum class Command { Identify, Read, Write, Status, ClearStatus, Scan };
+enum class Command { Identify, Read, Write, Status, ClearStatus, Scan, Settings };
 
 // Settings given on the command line; each one replaces what SERKON.ini says. The texts are read
 // as the connection dialog reads its rows.
@@ -52,3 +52,6 @@ struct CommandLine {
 };
 
 CommandLine ParseCommandLine(const QStringList& arguments);
+
+// The value of --interface that names an interface type: "com" … "lan".
+QString InterfaceOptionName(int interfaceType);

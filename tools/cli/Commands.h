@@ -12,6 +12,7 @@ int RunWrite(const Options& options, ProgressOutput& output);
 int RunStatus(const Options& options, ProgressOutput& output);
 int RunClearStatus(const Options& options, ProgressOutput& output);
 int RunScan(const Options& options, ProgressOutput& output);
+int RunSettings(const Options& options, ProgressOutput& output);
 
 // A write whose command line was refused leaves its line in the report all the same, when the
 // report was named. Returns the exit code of the usage error.

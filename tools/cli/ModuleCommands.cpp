@@ -85,6 +85,17 @@ int Connect(Session& session, const Options& options, ProgressOutput& output)
     return session.Open().connected ? ExitSuccess : ExitConnectionFailed;
 }
 
+int RunSettings(const Options& options, ProgressOutput& output)
+{
+    Session session(output);
+    if (const std::optional<QString> refused = session.Prepare(options.connection)) {
+        output.Error(*refused);
+        return ExitUsage;
+    }
+    PrintOut(session.SettingsText());
+    return ExitSuccess;
+}
+
 int RunIdentify(const Options& options, ProgressOutput& output)
 {
     Session session(output);

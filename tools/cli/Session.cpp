@@ -2,14 +2,24 @@
 
 #include "core/Settings.h"
 #include "drivers/DriverBinding.h"
+#include "drivers/SpeedTables.h"
 
 namespace {
 
-struct Override {
-    const std::optional<QString>* value;
+// The command line's option for each parameter row of the connection dialog.
+struct ParameterOption {
+    std::optional<QString> ConnectionOverrides::*value;
     const char* option;
     int interfaceType;
-    size_t row;  // of the connection dialog's parameter rows
+    size_t row;
+};
+
+const ParameterOption ParameterOptions[] = {
+    {&ConnectionOverrides::comPort, "com", InterfaceCom, 0},
+    {&ConnectionOverrides::baseAddress, "base", InterfaceIsa, 0},
+    {&ConnectionOverrides::ipAddress, "ip", InterfaceLan, 0},
+    {&ConnectionOverrides::udpPort, "udp-port", InterfaceLan, 1},
+    {&ConnectionOverrides::udpTimeout, "udp-timeout", InterfaceLan, 2},
 };
 
 } // namespace
@@ -31,20 +41,14 @@ std::optional<QString> Session::Prepare(const ConnectionOverrides& overrides)
         data_.InterfaceType = uint8_t(*overrides.interfaceType);
     input_ = ConnectionInputFromRecord(data_);
 
-    const Override rows[] = {
-        {&overrides.comPort, "com", InterfaceCom, 0},
-        {&overrides.baseAddress, "base", InterfaceIsa, 0},
-        {&overrides.ipAddress, "ip", InterfaceLan, 0},
-        {&overrides.udpPort, "udp-port", InterfaceLan, 1},
-        {&overrides.udpTimeout, "udp-timeout", InterfaceLan, 2},
-    };
-    for (const Override& row : rows) {
-        if (!row.value->has_value())
+    for (const ParameterOption& row : ParameterOptions) {
+        const std::optional<QString>& value = overrides.*row.value;
+        if (!value)
             continue;
         if (input_.interfaceType != row.interfaceType)
             return QStringLiteral("--%1 neplatí pro rozhraní „%2“.")
                 .arg(QString::fromLatin1(row.option), InterfaceCaption(input_.interfaceType));
-        input_.parameters[row.row] = **row.value;
+        input_.parameters[row.row] = *value;
     }
     if (overrides.address)
         input_.moduleAddress = QString::number(*overrides.address);
@@ -82,6 +86,18 @@ void Session::Close()
     CloseDriver(data_.InterfaceType, &handle);
     data_.DriverHandle = handle;
     data_.Connected = 0;
+}
+
+QString Session::SettingsText() const
+{
+    QString text = QStringLiteral("interface=%1\naddress=%2\nspeed=%3\n")
+                       .arg(InterfaceOptionName(input_.interfaceType), input_.moduleAddress)
+                       .arg(BaudFromIndex(uint8_t(input_.speedIndex)));
+    for (const ParameterOption& row : ParameterOptions) {
+        if (row.interfaceType == input_.interfaceType)
+            text += QStringLiteral("%1=%2\n").arg(QString::fromLatin1(row.option), input_.parameters[row.row]);
+    }
+    return text;
 }
 
 QString Session::InterfaceDescription() const

@@ -33,6 +33,8 @@ public:
 
     TData& Data() { return data_; }
     ConnectionInput& Input() { return input_; }
+    // The prepared connection, one "option=value" line each in the command line's names.
+    QString SettingsText() const;
     // The interface with its parameter, for a log: "LAN konvertor RVD-773 (127.0.0.1:5000)".
     QString InterfaceDescription() const;
 

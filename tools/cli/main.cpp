@@ -27,6 +27,8 @@ int Run(const Options& options)
         return RunClearStatus(options, output);
     case Command::Scan:
         return RunScan(options, output);
+    case Command::Settings:
+        return RunSettings(options, output);
     }
     return ExitUsage;
 }

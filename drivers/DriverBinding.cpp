@@ -73,9 +73,17 @@ int32_t CallInit(const Binding& binding, uint8_t type, uint32_t* handle,
     }
 }
 
-// Binds the library of the type afresh; the binding is empty before.
-int32_t Bind(Binding& binding, uint8_t type, uint32_t* handle, const DriverConfigBlock& config)
+} // namespace
+
+int32_t LoadDriver(uint8_t type, uint32_t* handle, DriverConfigBlock config)
 {
+    Binding& binding = TheBinding();
+    // A library kept only for the text of its failed Init is released now. An open one is the
+    // caller's to close first; if it did not, that library stays loaded, unused.
+    if (binding.state == BindingState::FailedOpen)
+        Unload(binding);
+    binding = Binding{};
+
     if (!IsInterfaceType(type))
         return CodeNoDriver;
 
@@ -91,28 +99,6 @@ int32_t Bind(Binding& binding, uint8_t type, uint32_t* handle, const DriverConfi
 
     const int32_t code = CallInit(binding, type, handle, config);
     binding.state = code == CodeSuccess ? BindingState::Open : BindingState::FailedOpen;
-    return code;
-}
-
-} // namespace
-
-int32_t LoadDriver(uint8_t type, uint32_t* handle, DriverConfigBlock config)
-{
-    Binding& binding = TheBinding();
-    // A library kept only for the text of its failed Init is released now. An open one is the
-    // caller's to close first; if it did not, its library is released once the new one is
-    // loaded, so that reloading the same library keeps it in memory rather than unloading a
-    // driver that is still open.
-    LibraryHandle abandoned = nullptr;
-    if (binding.state == BindingState::FailedOpen)
-        Unload(binding);
-    else
-        abandoned = binding.library;
-    binding = Binding{};
-
-    const int32_t code = Bind(binding, type, handle, config);
-    if (abandoned)
-        CloseLibrary(abandoned);
     return code;
 }
 

@@ -12,8 +12,7 @@
 // Binds the library of the type and calls its Init. Returns 10 (type above 4), 100 + type
 // (library not loadable), 110 + type (an entry missing) or Init's result (0 = open, the handle
 // set by the driver). A library whose Init failed stays loaded for its Error entry until the
-// next LoadDriver. Close an open driver first: LoadDriver does not call its Done, it only
-// releases its library.
+// next LoadDriver.
 int32_t LoadDriver(uint8_t type, uint32_t* handle, DriverConfigBlock config);
 
 int32_t ConfigureDriver(uint8_t type, uint32_t handle, int32_t baud, int32_t timeout,

@@ -1,5 +1,6 @@
 #include "AtomicFile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -65,7 +66,10 @@ bool IsTemporaryOf(const QString& fileName, const QString& targetName)
 }
 
 // A save cut short (the program killed, the power lost) leaves its temporary file behind; the
-// next successful save of the same file removes it.
+// next successful save of the same file removes it. Only an old one: a fresh one may belong to
+// another copy of the program saving at this moment.
+constexpr qint64 LeftoverAgeSeconds = 10 * 60;
+
 void RemoveLeftoverTemporaries(const QString& target)
 {
     const QFileInfo info(target);
@@ -74,8 +78,10 @@ void RemoveLeftoverTemporaries(const QString& target)
     const QStringList names = directory.entryList(QDir::Files | QDir::Hidden | QDir::System
                                                   | QDir::NoSymLinks);
     for (const QString& name : names) {
-        if (IsTemporaryOf(name, targetName))
-            QFile::remove(directory.filePath(name));
+        const QString path = directory.filePath(name);
+        const QDateTime modified = QFileInfo(path).lastModified();
+        if (IsTemporaryOf(name, targetName) && modified.secsTo(QDateTime::currentDateTime()) > LeftoverAgeSeconds)
+            QFile::remove(path);
     }
 }
 

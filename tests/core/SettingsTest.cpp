@@ -4,6 +4,7 @@
 #include "core/ProgramDirectory.h"
 
 #include <QDir>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -368,21 +369,29 @@ TEST_F(SettingsFile, ASaveKilledMidWriteLeavesTheOldFileWhole)
     EXPECT_EQ(loaded.InterfaceType, InterfaceUsb);
     EXPECT_EQ(loaded.ModuleAddress, 5);
 
-    // What the killed save left is its temporary file, which the next save clears away; files
-    // of the user's that merely look alike stay.
+    // What the killed save left is its temporary file, which a later save clears away once it
+    // is old; a fresh one (another copy of the program saving now) and files of the user's that
+    // merely look alike stay.
     const QStringList left = FilesInDir();
     ASSERT_EQ(left.size(), 2) << left.join(' ').toStdString();
     const QString temporary = left.contains("SERKON.ini") ? left[left[0] == "SERKON.ini" ? 1 : 0]
                                                           : QString();
     EXPECT_TRUE(temporary.startsWith("SERKON.ini.") && temporary.endsWith(".tmp"))
         << temporary.toStdString();
-    for (const char* name : {"SERKON.ini.backup", "SERKON.ini.abcdef.tmp~", "SERKON.ini.abc.tmp"}) {
+    for (const char* name : {"SERKON.ini.backup", "SERKON.ini.abcdef.tmp~", "SERKON.ini.abc.tmp",
+                             "SERKON.ini.Fresh1.tmp"}) {
         QFile keep(dir.filePath(name));
         ASSERT_TRUE(keep.open(QIODevice::WriteOnly));
     }
     ASSERT_TRUE(SaveSettingsTo(path, &data));
-    EXPECT_EQ(FilesInDir(), (QStringList{"SERKON.ini", "SERKON.ini.abc.tmp",
-                                         "SERKON.ini.abcdef.tmp~", "SERKON.ini.backup"}));
+    EXPECT_TRUE(FilesInDir().contains(temporary)) << "removed while it may still be in use";
+    QFile leftover(dir.filePath(temporary));
+    ASSERT_TRUE(leftover.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(leftover.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    leftover.close();
+    ASSERT_TRUE(SaveSettingsTo(path, &data));
+    EXPECT_EQ(FilesInDir(), (QStringList{"SERKON.ini", "SERKON.ini.abc.tmp", "SERKON.ini.abcdef.tmp~",
+                                         "SERKON.ini.backup", "SERKON.ini.Fresh1.tmp"}));
     ASSERT_TRUE(LoadSettingsFrom(path, &loaded));
     EXPECT_EQ(loaded.InterfaceType, InterfaceLan);
 }

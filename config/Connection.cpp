@@ -46,16 +46,6 @@ bool IsHexDigit(QChar ch)
     return (ch >= u'0' && ch <= u'9') || (ch >= u'a' && ch <= u'f') || (ch >= u'A' && ch <= u'F');
 }
 
-// An attempt begins by closing the connection that is still open.
-void CloseOpenConnection(TData& data, uint32_t& handle)
-{
-    if (data.Connected == 0 || data.DriverHandle == 0)
-        return;
-    CloseDriver(data.InterfaceType, &handle);
-    data.DriverHandle = handle;
-    data.Connected = 0;
-}
-
 void CloseFailedConnection(TData& data, uint32_t& handle)
 {
     CloseDriver(data.InterfaceType, &handle);
@@ -253,8 +243,9 @@ ConnectionResult InitializeConnection(TData& data, const ConnectionInput& input,
         return result;
     };
 
+    // An attempt begins by closing the connection that is still open.
+    CloseConnection(data);
     uint32_t handle = data.DriverHandle;
-    CloseOpenConnection(data, handle);
     show(InitialisingText);
 
     const uint8_t address = ModuleAddressFromText(input.moduleAddress);
@@ -305,6 +296,14 @@ ConnectionResult InitializeConnection(TData& data, const ConnectionInput& input,
     data.StatusText = ConnectedStatusText;
     data.DriverHandle = handle;
     return result;
+}
+
+void CloseConnection(TData& data)
+{
+    if (!ConnectionReady(data))
+        return;
+    CloseDriver(data.InterfaceType, &data.DriverHandle);
+    data.Connected = 0;
 }
 
 QString ConnectionNotReadyText()

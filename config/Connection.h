@@ -83,3 +83,7 @@ ConnectionResult InitializeConnection(TData& data, const ConnectionInput& input,
 
 // The text every window shows when it needs a module and no connection is ready.
 QString ConnectionNotReadyText();
+
+// Closes the record's connection when it is ready (its driver's Done); afterwards the record is
+// not connected.
+void CloseConnection(TData& data);

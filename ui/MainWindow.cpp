@@ -9,7 +9,6 @@
 
 #include "config/Connection.h"
 #include "core/Settings.h"
-#include "drivers/DriverBinding.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -168,9 +167,7 @@ void TForm1::FormClose()
     QString failure;
     const bool saved = SaveSettings(programData_.get(), &failure);
 
-    uint32_t handle = programData_->DriverHandle;
-    if (ConnectionReady(*programData_))
-        CloseDriver(programData_->InterfaceType, &handle);
+    CloseConnection(*programData_);
     programData_.reset();
 
     // The settings are lost unless the user learns of it now, before the program ends.

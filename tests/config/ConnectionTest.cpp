@@ -3,7 +3,6 @@
 #include "FakeModule.h"
 
 #include "config/Connection.h"
-#include "tests/support/ConnectionTeardown.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +24,7 @@ protected:
     }
     void TearDown() override
     {
-        CloseConnectionIfReady(data);
+        CloseConnection(data);
         SetProgramDirectory({});
     }
 

@@ -4,7 +4,6 @@
 
 #include "config/Connection.h"
 #include "config/StatusRegister.h"
-#include "tests/support/ConnectionTeardown.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +23,7 @@ protected:
     }
     void TearDown() override
     {
-        CloseConnectionIfReady(data);
+        CloseConnection(data);
         SetProgramDirectory({});
     }
     void ConnectTo(uint8_t address)

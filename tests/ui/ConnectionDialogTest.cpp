@@ -4,7 +4,7 @@
 #include "FakeModule.h"
 
 #include "ui/ConnectionDialog.h"
-#include "tests/support/ConnectionTeardown.h"
+#include "config/Connection.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -27,7 +27,7 @@ protected:
     }
     void TearDown() override
     {
-        CloseConnectionIfReady(data);
+        CloseConnection(data);
     }
     void Open()
     {

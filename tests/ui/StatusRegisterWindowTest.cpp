@@ -6,7 +6,6 @@
 #include "config/Connection.h"
 #include "ui/StatusPanels.h"
 #include "ui/StatusRegisterWindow.h"
-#include "tests/support/ConnectionTeardown.h"
 
 #include <QCoreApplication>
 #include <QFrame>
@@ -31,7 +30,7 @@ protected:
     }
     void TearDown() override
     {
-        CloseConnectionIfReady(data);
+        CloseConnection(data);
     }
     void Connect()
     {

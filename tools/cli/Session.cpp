@@ -1,7 +1,6 @@
 #include "Session.h"
 
 #include "core/Settings.h"
-#include "drivers/DriverBinding.h"
 #include "drivers/SpeedTables.h"
 
 namespace {
@@ -80,12 +79,7 @@ ConnectionResult Session::Try()
 
 void Session::Close()
 {
-    if (!ConnectionReady(data_))
-        return;
-    uint32_t handle = data_.DriverHandle;
-    CloseDriver(data_.InterfaceType, &handle);
-    data_.DriverHandle = handle;
-    data_.Connected = 0;
+    CloseConnection(data_);
 }
 
 QString Session::SettingsText() const

@@ -7,7 +7,6 @@
 #include "core/ProgramDirectory.h"
 #include "ui/ConfigWindow.h"
 #include "tests/support/ProgramFolder.h"
-#include "tests/support/ConnectionTeardown.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -85,7 +84,7 @@ protected:
     void TearDown() override
     {
         window.reset();
-        CloseConnectionIfReady(data);
+        CloseConnection(data);
     }
 
     void Connect(int interfaceType, std::array<QString, 3> parameters)
@@ -186,7 +185,7 @@ TEST_F(Simulator, RoundTripAgainstTheSimulatorProgram)
     sim::Module stored;
     ASSERT_TRUE(stored.LoadState(state));
     ExpectRoundTripRegisters(stored.Registers());
-    CloseConnectionIfReady(data);
+    CloseConnection(data);
     EXPECT_TRUE(simulator.Stop()) << simulator.Errors().toStdString();
 }
 

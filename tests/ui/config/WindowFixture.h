@@ -7,7 +7,7 @@
 
 #include "drivers/DriverBinding.h"
 #include "ui/ConfigWindow.h"
-#include "tests/support/ConnectionTeardown.h"
+#include "config/Connection.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -31,7 +31,7 @@ protected:
     void TearDown() override
     {
         window.reset();
-        CloseConnectionIfReady(data);
+        CloseConnection(data);
         SetProgramDirectory({});
     }
 

@@ -57,6 +57,7 @@ private:
     void Serve();
     void Handle(const std::vector<uint8_t>& datagram, const Peer& peer);
     void SendTo(int socket, const std::vector<uint8_t>& datagram, const Peer& peer);
+    bool TakeStrayReply();  // whether one of the stray replies asked for is due
     void SendStray(uint16_t transactionId, const std::vector<uint8_t>& reply, const Peer& peer);
 
     Module& module_;

@@ -71,6 +71,18 @@ void UdpServer::SendStrayReplies(uint32_t count)
     strayCount_ = count;
 }
 
+// A clear from standard input may set the count to 0 at any moment: decrement only from a
+// positive value, never wrapping it round.
+bool UdpServer::TakeStrayReply()
+{
+    uint32_t left = strayCount_.load();
+    while (left > 0) {
+        if (strayCount_.compare_exchange_weak(left, left - 1))
+            return true;
+    }
+    return false;
+}
+
 void UdpServer::Serve()
 {
     std::vector<uint8_t> datagram(LargestDatagram);
@@ -116,10 +128,8 @@ void UdpServer::Handle(const std::vector<uint8_t>& datagram, const Peer& peer)
         held_.push_back({reply, peer});
         return;
     }
-    if (strayCount_ > 0) {
-        --strayCount_;
+    if (TakeStrayReply())
         SendStray(*transactionId, response.bytes, peer);
-    }
     SendTo(socket_, reply, peer);
 }
 

@@ -109,6 +109,7 @@ TEST(SimModule, AnswersAtItsOwnAddressAndAtZeroOnly)
 TEST(SimModule, FaultsShapeTheReplies)
 {
     Module module;
+    module.SetWireSpeed(19200);
     module.DropReplies(1);
     EXPECT_EQ(Ask(module, Write(20, 9)).kind, Response::Kind::Silent);
     EXPECT_EQ(module.Register(20), 9) << "a lost reply does not undo the write";
@@ -144,6 +145,7 @@ TEST(SimModule, FaultsShapeTheReplies)
     EXPECT_EQ(busframe::DecodeRequest(echo.bytes), read);
 
     module.ClearFaults();
+    EXPECT_EQ(module.WireSpeed(), 19200u) << "the line's speed is no fault";
     EXPECT_EQ(Answer(module, Read(20)).data[2], 5);
     EXPECT_EQ(Answer(module, Write(21, 5)).status, 0);
 }

@@ -178,10 +178,7 @@ ParsedControl Stray(const Words& arguments)
 ParsedControl Clear(const Words&)
 {
     return Done([](ControlTarget& target) {
-        // The wire time is how the line behaves, not a fault: it stays.
-        const uint32_t baud = target.module.WireSpeed();
         target.module.ClearFaults();
-        target.module.SetWireSpeed(baud);
         if (target.udp)
             target.udp->SendStrayReplies(0);
         return std::string();

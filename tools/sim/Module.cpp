@@ -289,7 +289,6 @@ void Module::ClearFaults()
 {
     std::lock_guard lock(mutex_);
     replyDelay_ = {};
-    wireBaud_ = 0;
     dropCount_ = corruptCount_ = lateCount_ = 0;
     echoOnly_ = false;
     replyAddress_.reset();

@@ -91,10 +91,13 @@ public:
     // (from the server's thread, without the module's lock held).
     void OnChange(std::function<void()> callback);
 
+    // --- the line: how long frames take on a bus of this speed; 0 answers at once. It is how
+    // the line behaves, not a fault, so ClearFaults leaves it.
+    void SetWireSpeed(uint32_t baud);
+    uint32_t WireSpeed() const;
+
     // --- faults
     void SetReplyDelay(std::chrono::microseconds delay);
-    // Emulates the time the frames take on a bus of this speed; 0 answers at once.
-    void SetWireSpeed(uint32_t baud);
     void DropReplies(uint32_t count);     // the next count replies are not sent
     void CorruptReplies(uint32_t count);  // the next count replies carry a wrong check
     void SetEchoOnly(bool echoOnly);      // every request comes back as it was, no reply
@@ -116,7 +119,6 @@ public:
 
     // --- the protocol: the answer to one received bus frame (without a UDP transaction id)
     Response Receive(std::span<const uint8_t> frame);
-    uint32_t WireSpeed() const;
 
 private:
     busframe::Reply Answer(const busframe::Request& request, bool& changed);

@@ -137,15 +137,55 @@ TEST(SimControls, ClearEndsEveryFaultButKeepsTheWireTime)
 TEST(SimControls, RefuseBadNamesArgumentsAndRanges)
 {
     Module module;
-    for (const char* line : {"", "dropp 1", "drop", "drop 1 2", "drop -1", "drop x", "drop 4294967296",
+    for (const char* line : {"", "dropp 1", "drop", "drop 1 2", "drop -1", "drop +1", "drop x", "drop 0x", "drop 4294967296",
                              "echo yes", "reply-address 256", "read-back 60 1", "read-back 4 256",
                              "read-back 4", "command-status 100", "status-bits 1FFFFFFFF",
-                             "status-bits xyz", "delay 60001", "baud 4000001", "stray",
+                             "status-bits xyz", "status-bits -1", "delay 60001", "baud 4000001", "stray",
                              "counters now"}) {
         EXPECT_EQ(Apply(module, line).rfind("refused: ", 0), 0u) << '"' << line << '"';
     }
     EXPECT_EQ(Apply(module, "stray 1"), "error: stray replies need --udp");
     EXPECT_EQ(Apply(module, "read-back 4 7"), "ok read-back 4 7");
+}
+
+TEST(SimControls, NumbersAreDigitsOnly)
+{
+    using sim::NumberForm;
+    struct Case {
+        const char* text;
+        NumberForm form;
+        std::optional<unsigned long> value;
+    };
+    const Case cases[] = {
+        {"0", NumberForm::DecimalOr0x, 0},
+        {"255", NumberForm::DecimalOr0x, 255},
+        {"0x1f", NumberForm::DecimalOr0x, 0x1F},
+        {"0XFF", NumberForm::DecimalOr0x, 255},
+        {"1f", NumberForm::DecimalOr0x, std::nullopt},
+        {"256", NumberForm::DecimalOr0x, std::nullopt},
+        {"0x100", NumberForm::DecimalOr0x, std::nullopt},
+        {"1f", NumberForm::Hexadecimal, 0x1F},
+        {"0x1f", NumberForm::Hexadecimal, 0x1F},
+        {"100", NumberForm::Hexadecimal, std::nullopt},
+        {" 3", NumberForm::DecimalOr0x, std::nullopt},
+        {"\t3", NumberForm::DecimalOr0x, std::nullopt},
+        {"3 ", NumberForm::DecimalOr0x, std::nullopt},
+        {"0x 3", NumberForm::DecimalOr0x, std::nullopt},
+        {" 3", NumberForm::Hexadecimal, std::nullopt},
+        {"+3", NumberForm::DecimalOr0x, std::nullopt},
+        {"-0", NumberForm::DecimalOr0x, std::nullopt},
+        {"0x-1", NumberForm::DecimalOr0x, std::nullopt},
+        {"", NumberForm::DecimalOr0x, std::nullopt},
+        {"0x", NumberForm::DecimalOr0x, std::nullopt},
+        {"0x", NumberForm::Hexadecimal, std::nullopt},
+        {"0x0x1", NumberForm::Hexadecimal, std::nullopt},
+        {"99999999999999999999999", NumberForm::DecimalOr0x, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(sim::ParseNumber(c.text, 255, c.form), c.value)
+            << '"' << c.text << "\" as " << int(c.form);
+    }
+    EXPECT_EQ(sim::ParseNumber("4294967295", 4294967295), 4294967295u);
 }
 
 TEST(SimControls, OptionsAreTheControlsThatMakeSenseAtStart)

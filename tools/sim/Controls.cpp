@@ -3,10 +3,8 @@
 #include "Servers.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
+#include <charconv>
 #include <limits>
-#include <optional>
 #include <sstream>
 
 namespace sim {
@@ -20,22 +18,6 @@ constexpr unsigned long Count = std::numeric_limits<uint32_t>::max();
 constexpr unsigned long Byte = 255;
 constexpr unsigned long LongestDelayMs = 60000;
 constexpr unsigned long HighestBaud = 4000000;
-
-// A number in decimal, or in hexadecimal with 0x; with hex, hexadecimal with or without 0x.
-std::optional<unsigned long> Number(const std::string& text, unsigned long highest,
-                                    bool hex = false)
-{
-    const bool prefixed = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const char* digits = text.c_str() + (prefixed ? 2 : 0);
-    if (*digits == '\0' || *digits == '-' || *digits == '+')
-        return std::nullopt;
-    char* end = nullptr;
-    errno = 0;
-    const unsigned long value = std::strtoul(digits, &end, hex || prefixed ? 16 : 10);
-    if (*end != '\0' || errno == ERANGE || value > highest)
-        return std::nullopt;
-    return value;
-}
 
 ParsedControl Refused(std::string error)
 {
@@ -60,14 +42,14 @@ bool OffOrNumber(const std::string& text, unsigned long highest,
         value.reset();
         return true;
     }
-    value = Number(text, highest);
+    value = ParseNumber(text, highest);
     return value.has_value();
 }
 
 template <void (Module::*Setter)(uint32_t)>
 ParsedControl CountControl(const Words& arguments)
 {
-    const auto count = Number(arguments[0], Count);
+    const auto count = ParseNumber(arguments[0], Count);
     if (!count)
         return Refused(Range("N", Count));
     return Done([n = uint32_t(*count)](ControlTarget& target) {
@@ -100,7 +82,7 @@ ParsedControl ReplyAddress(const Words& arguments)
 
 ParsedControl ReadBack(const Words& arguments)
 {
-    const auto reg = Number(arguments[0], RegisterCount - 1);
+    const auto reg = ParseNumber(arguments[0], RegisterCount - 1);
     std::optional<unsigned long> value;
     if (!reg)
         return Refused(Range("the register", RegisterCount - 1));
@@ -115,7 +97,7 @@ ParsedControl ReadBack(const Words& arguments)
 
 ParsedControl CommandStatus(const Words& arguments)
 {
-    const auto command = Number(arguments[0], Byte);
+    const auto command = ParseNumber(arguments[0], Byte);
     std::optional<unsigned long> status;
     if (!command)
         return Refused(Range("the command", Byte));
@@ -131,7 +113,8 @@ ParsedControl CommandStatus(const Words& arguments)
 template <void (Module::*Setter)(uint32_t)>
 ParsedControl StatusControl(const Words& arguments)
 {
-    const auto bits = Number(arguments[0], std::numeric_limits<uint32_t>::max(), true);
+    const auto bits =
+        ParseNumber(arguments[0], std::numeric_limits<uint32_t>::max(), NumberForm::Hexadecimal);
     if (!bits)
         return Refused("the status register takes up to 8 hexadecimal digits");
     return Done([bits = uint32_t(*bits)](ControlTarget& target) {
@@ -142,7 +125,7 @@ ParsedControl StatusControl(const Words& arguments)
 
 ParsedControl Delay(const Words& arguments)
 {
-    const auto ms = Number(arguments[0], LongestDelayMs);
+    const auto ms = ParseNumber(arguments[0], LongestDelayMs);
     if (!ms)
         return Refused(Range("the delay in ms", LongestDelayMs));
     return Done([ms = *ms](ControlTarget& target) {
@@ -153,7 +136,7 @@ ParsedControl Delay(const Words& arguments)
 
 ParsedControl Baud(const Words& arguments)
 {
-    const auto baud = Number(arguments[0], HighestBaud);
+    const auto baud = ParseNumber(arguments[0], HighestBaud);
     if (!baud)
         return Refused(Range("the speed in Bd", HighestBaud));
     return Done([baud = uint32_t(*baud)](ControlTarget& target) {
@@ -164,7 +147,7 @@ ParsedControl Baud(const Words& arguments)
 
 ParsedControl Stray(const Words& arguments)
 {
-    const auto count = Number(arguments[0], Count);
+    const auto count = ParseNumber(arguments[0], Count);
     if (!count)
         return Refused(Range("N", Count));
     return Done([n = uint32_t(*count)](ControlTarget& target) {
@@ -297,6 +280,22 @@ std::string ControlHelp(HelpForm form)
         help += HelpLine("quit", "end serkon-sim");
     }
     return help;
+}
+
+std::optional<unsigned long> ParseNumber(std::string_view text, unsigned long highest,
+                                         NumberForm form)
+{
+    const bool prefixed = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string_view digits = prefixed ? text.substr(2) : text;
+    const int base = prefixed || form == NumberForm::Hexadecimal ? 16 : 10;
+    // from_chars takes no blanks and no sign, unlike strtoul.
+    unsigned long value = 0;
+    const auto [end, failure] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+    if (digits.empty() || failure != std::errc() || end != digits.data() + digits.size()
+        || value > highest)
+        return std::nullopt;
+    return value;
 }
 
 Words SplitWords(const std::string& line)

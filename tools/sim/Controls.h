@@ -9,7 +9,9 @@
 #include "Module.h"
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sim {
@@ -44,6 +46,15 @@ enum class HelpForm {
 };
 // The controls, one per line with what each does.
 std::string ControlHelp(HelpForm form);
+
+enum class NumberForm {
+    DecimalOr0x,  // decimal digits, or hexadecimal ones after 0x: 12, 0x0C
+    Hexadecimal,  // hexadecimal digits with or without 0x: 0C, 0x0C
+};
+// A whole number from 0 to highest, for every option and control: digits only, no sign, no
+// blanks. nullopt when the text is anything else.
+std::optional<unsigned long> ParseNumber(std::string_view text, unsigned long highest,
+                                         NumberForm form = NumberForm::DecimalOr0x);
 
 // Splits a line into blank-separated words; a line starting with '#' has none.
 std::vector<std::string> SplitWords(const std::string& line);

@@ -1,4 +1,5 @@
 #include "Servers.h"
+#include "UdpClient.h"
 
 #include <gtest/gtest.h>
 
@@ -26,53 +27,6 @@ busframe::Request ReadRegister(uint8_t reg)
     return {1, busframe::CommandReadRegister, 0, 0, {reg, reg, 0, 0}};
 }
 
-// A plain UDP client of the simulator.
-class Client {
-public:
-    explicit Client(uint16_t port) : socket_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0))
-    {
-        sockaddr_in peer{};
-        peer.sin_family = AF_INET;
-        peer.sin_port = htons(port);
-        peer.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        peer_ = peer;
-    }
-    ~Client() { ::close(socket_); }
-
-    void Send(uint16_t id, const busframe::Request& request) const
-    {
-        const auto datagram = busframe::EncodeRequestDatagram(id, request);
-        ::sendto(socket_, datagram.data(), datagram.size(), 0,
-                 reinterpret_cast<const sockaddr*>(&peer_), sizeof peer_);
-    }
-
-    // The next datagram and the port it came from; empty when none comes.
-    std::vector<uint8_t> Receive(uint16_t* fromPort = nullptr) const
-    {
-        pollfd entry{socket_, POLLIN, 0};
-        if (::poll(&entry, 1, WaitLimitMs) != 1)
-            return {};
-        std::vector<uint8_t> datagram(512);
-        sockaddr_in from{};
-        socklen_t size = sizeof from;
-        const ssize_t got = ::recvfrom(socket_, datagram.data(), datagram.size(), 0,
-                                       reinterpret_cast<sockaddr*>(&from), &size);
-        datagram.resize(got > 0 ? size_t(got) : 0);
-        if (fromPort)
-            *fromPort = ntohs(from.sin_port);
-        return datagram;
-    }
-
-private:
-    int socket_;
-    sockaddr_in peer_{};
-};
-
-std::optional<busframe::Reply> ReplyOf(const std::vector<uint8_t>& datagram)
-{
-    return busframe::DecodeReply(busframe::DatagramFrame(datagram));
-}
-
 } // namespace
 
 TEST(SimUdpServer, AnswersWithTheRequestsTransactionId)
@@ -83,7 +37,7 @@ TEST(SimUdpServer, AnswersWithTheRequestsTransactionId)
     ASSERT_TRUE(server.Listening()) << server.Failure();
     ASSERT_NE(server.Port(), 0);
 
-    Client client(server.Port());
+    UdpClient client(server.Port());
     client.Send(0x1234, ReadRegister(7));
     const auto datagram = client.Receive();
     EXPECT_EQ(busframe::DatagramTransactionId(datagram), 0x1234);
@@ -96,7 +50,7 @@ TEST(SimUdpServer, SendsLateRepliesAfterTheNextRequestAndStraysFromAnotherPort)
     sim::Module module;
     module.SetRegister(7, 77);
     sim::UdpServer server(module);
-    Client client(server.Port());
+    UdpClient client(server.Port());
 
     module.AnswerLate(1);
     client.Send(1, ReadRegister(7));
@@ -124,7 +78,7 @@ TEST(SimUdpServer, EchoesTheWholeDatagram)
     sim::Module module;
     module.SetEchoOnly(true);
     sim::UdpServer server(module);
-    Client client(server.Port());
+    UdpClient client(server.Port());
     client.Send(9, ReadRegister(7));
     EXPECT_EQ(client.Receive(), busframe::EncodeRequestDatagram(9, ReadRegister(7)));
 }
@@ -185,7 +139,7 @@ TEST(SimProgram, PrintsWhereItListensAndServesUntilTerminated)
     ASSERT_EQ(std::fscanf(lines, "module %8c", name), 1);
     EXPECT_STREQ(name, "KQ-3230 ");
 
-    Client client{uint16_t(port)};
+    UdpClient client{uint16_t(port)};
     client.Send(5, {3, busframe::CommandIdentify, 2, 0, {}});
     const auto reply = ReplyOf(client.Receive());
     ASSERT_TRUE(reply);

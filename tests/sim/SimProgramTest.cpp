@@ -4,6 +4,7 @@
 #include "tests/support/ProgramFolder.h"
 
 #include "ModuleFrame.h"
+#include "UdpClient.h"
 
 #include <gtest/gtest.h>
 
@@ -231,8 +232,31 @@ TEST(SimProgram, FaultsChangeWhileItRunsFromStandardInput)
 
     EXPECT_EQ(sim.Command("counters"), "requests 6 replies 6 garbage 0");
     EXPECT_EQ(sim.Command("drop x"), "error: drop: N must be a number from 0 to 4294967295");
-    EXPECT_EQ(sim.Command("stray 1"), "ok stray 1");
-    EXPECT_EQ(link.connection.ReadRegister(5, 4).data[2], 4) << "the stray reply is ignored";
+    // Three stray replies: the driver's read in the middle has to ignore the second one.
+    EXPECT_EQ(sim.Command("stray 3"), "ok stray 3");
+    UdpClient client(port);
+    const busframe::Request read{5, busframe::CommandReadRegister, 0, 0, {4, 4, 0, 0}};
+    // The port the first answer to a plain request comes from; a stray one is checked.
+    const auto firstAnswerPort = [&](uint16_t id) {
+        client.Send(id, read);
+        uint16_t firstPort = 0;
+        const auto first = client.Receive(&firstPort);
+        if (firstPort == port)
+            return firstPort;
+        uint16_t realPort = 0;
+        const auto real = client.Receive(&realPort);
+        EXPECT_EQ(realPort, port);
+        EXPECT_EQ(busframe::DatagramTransactionId(first), id);
+        EXPECT_TRUE(ReplyOf(first) && ReplyOf(first)->data[2] == uint8_t(~4)) << "inverted";
+        EXPECT_TRUE(ReplyOf(real) && ReplyOf(real)->data[2] == 4);
+        return firstPort;
+    };
+    EXPECT_NE(firstAnswerPort(0x1234), port);
+    const TransactionResult result = link.connection.ReadRegister(5, 4);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.data[2], 4) << "the stray reply is ignored";
+    EXPECT_NE(firstAnswerPort(0x1235), port) << "the driver's read took one stray reply";
+    EXPECT_EQ(firstAnswerPort(0x1236), port) << "no stray reply left";
 
     EXPECT_EQ(sim.Command("quit"), "") << "no answer, the output ends";
     EXPECT_TRUE(ExitedWith(sim.Wait(), 0));

@@ -152,11 +152,56 @@ TEST(SimProgram, PrintsWhereItListensAndServesUntilTerminated)
     std::fclose(lines);
 }
 
-TEST(SimProgram, RefusesBadOptions)
+TEST(SimProgram, RefusesBadOptionsSayingWhy)
 {
-    for (const char* options : {"--udp 70000", "--pty --udp 1", "--model KQ-1", "", "--link x"}) {
-        const std::string command = std::string(SERKON_SIM_PROGRAM) + " " + options + " 2>/dev/null";
-        const int status = std::system(command.c_str());
+    const std::pair<const char*, const char*> cases[] = {
+        {"--udp 70000", "--udp takes a port from 0 to 65535, not \"70000\""},
+        {"--udp ' 0'", "--udp takes a port from 0 to 65535, not \" 0\""},
+        {"--udp 0 --address ' 5'", "--address takes a bus address from 0 to 255, not \" 5\""},
+        {"--udp 0 --drop ' 3'", "drop: N must be a number from 0 to 4294967295"},
+        {"--udp 0 --drop +3", "drop: N must be a number from 0 to 4294967295"},
+        {"--udp 0 --delay '1 '", "delay: the delay in ms must be a number from 0 to 60000"},
+        {"--udp 0 --model", "--model needs a value"},
+        {"--udp 0 --frobnicate", "unknown option \"--frobnicate\""},
+        {"--pty --udp 1", "give either --udp PORT or --pty"},
+        {"", "give either --udp PORT or --pty"},
+        {"--udp 0 --link x", "--link goes with --pty"},
+    };
+    for (const auto& [options, error] : cases) {
+        const std::string command = std::string(SERKON_SIM_PROGRAM) + " " + options + " 2>&1";
+        std::FILE* output = ::popen(command.c_str(), "r");
+        ASSERT_NE(output, nullptr);
+        char line[256] = {};
+        EXPECT_NE(std::fgets(line, sizeof line, output), nullptr) << options;
+        std::string text;
+        for (int c = std::fgetc(output); c != EOF; c = std::fgetc(output))
+            text += char(c);
+        const int status = ::pclose(output);
+        EXPECT_EQ(std::string(line), std::string("serkon-sim: ") + error + '\n') << options;
+        EXPECT_EQ(text.rfind("usage: serkon-sim", 0), 0u) << options << ": the usage follows";
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << options;
+    }
+}
+
+TEST(SimProgram, AnUnknownModelIsNamedWithTheKnownOnes)
+{
+    const std::string command = std::string(SERKON_SIM_PROGRAM) + " --udp 0 --model KQ-1 2>&1";
+    std::FILE* output = ::popen(command.c_str(), "r");
+    ASSERT_NE(output, nullptr);
+    char line[512] = {};
+    EXPECT_NE(std::fgets(line, sizeof line, output), nullptr);
+    std::string usage;
+    for (int c = std::fgetc(output); c != EOF; c = std::fgetc(output))
+        usage += char(c);
+    const int status = ::pclose(output);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+
+    const std::string error = line;
+    EXPECT_EQ(error.rfind("serkon-sim: unknown model \"KQ-1\" (known: KQ-3110, ", 0), 0u) << error;
+    const std::vector<std::string> models = sim::ModelNames();
+    ASSERT_EQ(models.size(), 8u);
+    for (const std::string& model : models) {
+        EXPECT_NE(error.find(model), std::string::npos) << model;
+        EXPECT_NE(usage.find(model), std::string::npos) << model << " in the usage";
     }
 }

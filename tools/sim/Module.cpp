@@ -72,6 +72,14 @@ std::optional<Identity> ModelIdentity(const std::string& model)
     return std::nullopt;
 }
 
+std::vector<std::string> ModelNames()
+{
+    std::vector<std::string> names;
+    for (const ModelEntry& entry : Models)
+        names.emplace_back(entry.model);
+    return names;
+}
+
 Module::Module(const std::string& model, uint8_t address)
     : registers_(DefaultRegisters()),
       identity_(ModelIdentity(model).value_or(

@@ -63,6 +63,8 @@ struct Identity {
     std::string version;
 };
 std::optional<Identity> ModelIdentity(const std::string& model);
+// The models ModelIdentity knows, in catalogue order.
+std::vector<std::string> ModelNames();
 
 class Module {
 public:

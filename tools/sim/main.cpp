@@ -11,7 +11,6 @@
 #include "Servers.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -37,8 +36,9 @@ const char* const Usage =
     "  --udp PORT                serve as a LAN converter on 127.0.0.1:PORT (0 picks a free port)\n"
     "  --pty                     serve on a pseudo-terminal\n"
     "  --link PATH               with --pty: make PATH a link to it, e.g. build/bin/ports/com1\n"
-    "  --model NAME              KQ-3110 (default), KQ-3120, KQ-3130, KQ-3140, KQ-3210, KQ-3220,\n"
-    "                            KQ-3230 or RZ-310\n"
+    "  --model NAME              the module's model (default KQ-3110), one of\n";
+
+const char* const UsageAfterModels =
     "  --address N               the module's bus address, 0 to 255 (default 1)\n"
     "  --state FILE              keep the registers and the status register in FILE between runs\n"
     "  --help                    this text\n"
@@ -49,17 +49,50 @@ const char* const InputUsage =
     "per line (e.g. \"drop 3\", \"read-back 4 77\", \"status-bits 0x80\"), answered with a line\n"
     "\"ok ...\" or \"error: ...\"; also:\n";
 
+// "KQ-3110, KQ-3120, ...", lineLength names a line, each line indented by indent.
+std::string ModelList(size_t lineLength, const std::string& indent)
+{
+    const std::vector<std::string> names = sim::ModelNames();
+    std::string list;
+    for (size_t i = 0; i < names.size(); ++i) {
+        const bool lineStart = i % lineLength == 0;
+        list += (i == 0 ? "" : lineStart ? ",\n" : ", ") + (lineStart ? indent : "") + names[i];
+    }
+    return list;
+}
+
 std::string FullUsage()
 {
-    return Usage + sim::ControlHelp(sim::HelpForm::Options) + InputUsage
+    return Usage + ModelList(4, std::string(28, ' ')) + '\n' + UsageAfterModels
+        + sim::ControlHelp(sim::HelpForm::Options) + InputUsage
         + sim::ControlHelp(sim::HelpForm::LinesOnly);
 }
 
-bool ParseNumber(const char* text, unsigned long highest, unsigned long& value)
+// The value after an option, when there is one.
+const char* OptionValue(int argc, char** argv, int& i, std::string& error)
 {
-    char* end = nullptr;
-    value = std::strtoul(text, &end, 10);
-    return *text != '\0' && *text != '-' && *end == '\0' && value <= highest;
+    if (i + 1 >= argc) {
+        error = std::string(argv[i]) + " needs a value";
+        return nullptr;
+    }
+    return argv[++i];
+}
+
+bool NumberOption(int argc, char** argv, int& i, unsigned long highest, const char* what,
+                  unsigned long& number, std::string& error)
+{
+    const std::string option = argv[i];
+    const char* text = OptionValue(argc, argv, i, error);
+    if (!text)
+        return false;
+    const auto parsed = sim::ParseNumber(text, highest);
+    if (!parsed) {
+        error = option + " takes " + what + " from 0 to " + std::to_string(highest) + ", not \""
+            + text + '"';
+        return false;
+    }
+    number = *parsed;
+    return true;
 }
 
 // A fault control given as an option: --name and its arguments. False with a reason when they
@@ -68,8 +101,15 @@ bool ParseControlOption(int argc, char** argv, int& i, Options& options, std::st
 {
     const std::string name = std::string(argv[i]).substr(2);
     const int arity = sim::OptionArity(name);
-    if (arity < 0 || i + arity >= argc)
+    if (arity < 0) {
+        error = std::string("unknown option \"") + argv[i] + '"';
         return false;
+    }
+    if (i + arity >= argc) {
+        error = std::string(argv[i]) + " needs " + std::to_string(arity) + " value"
+            + (arity == 1 ? "" : "s");
+        return false;
+    }
     std::vector<std::string> words{name};
     for (int k = 1; k <= arity; ++k)
         words.emplace_back(argv[i + k]);
@@ -83,36 +123,61 @@ bool ParseControlOption(int argc, char** argv, int& i, Options& options, std::st
     return true;
 }
 
-bool ParseOptions(int argc, char** argv, Options& options, std::string& error)
+bool ParseOption(int argc, char** argv, int& i, Options& options, std::string& error)
 {
-    for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
-        const bool hasValue = i + 1 < argc;
-        unsigned long number = 0;
-        if (option == "--help" || option == "-h") {
-            options.help = true;
-        } else if (option == "--pty") {
-            options.pty = true;
-        } else if (option == "--udp" && hasValue && ParseNumber(argv[i + 1], 65535, number)) {
-            options.udpPort = uint16_t(number);
-            ++i;
-        } else if (option == "--link" && hasValue) {
-            options.link = argv[++i];
-        } else if (option == "--model" && hasValue) {
-            options.model = argv[++i];
-            if (!sim::ModelIdentity(options.model))
-                return false;
-        } else if (option == "--address" && hasValue && ParseNumber(argv[i + 1], 255, number)) {
-            options.address = uint8_t(number);
-            ++i;
-        } else if (option == "--state" && hasValue) {
-            options.stateFile = argv[++i];
-        } else if (option.rfind("--", 0) != 0 || !ParseControlOption(argc, argv, i, options, error)) {
+    const std::string option = argv[i];
+    unsigned long number = 0;
+    if (option == "--help" || option == "-h") {
+        options.help = true;
+    } else if (option == "--pty") {
+        options.pty = true;
+    } else if (option == "--udp") {
+        if (!NumberOption(argc, argv, i, 65535, "a port", number, error))
+            return false;
+        options.udpPort = uint16_t(number);
+    } else if (option == "--address") {
+        if (!NumberOption(argc, argv, i, 255, "a bus address", number, error))
+            return false;
+        options.address = uint8_t(number);
+    } else if (option == "--link" || option == "--model" || option == "--state") {
+        const char* text = OptionValue(argc, argv, i, error);
+        if (!text)
+            return false;
+        if (option == "--link") {
+            options.link = text;
+        } else if (option == "--state") {
+            options.stateFile = text;
+        } else if (sim::ModelIdentity(text)) {
+            options.model = text;
+        } else {
+            error = std::string("unknown model \"") + text + "\" (known: " + ModelList(99, "") + ")";
             return false;
         }
+    } else if (option.rfind("--", 0) == 0) {
+        return ParseControlOption(argc, argv, i, options, error);
+    } else {
+        error = "unexpected \"" + option + '"';
+        return false;
     }
-    return options.help
-        || (options.pty != options.udpPort.has_value() && (options.link.empty() || options.pty));
+    return true;
+}
+
+bool ParseOptions(int argc, char** argv, Options& options, std::string& error)
+{
+    for (int i = 1; i < argc; ++i)
+        if (!ParseOption(argc, argv, i, options, error))
+            return false;
+    if (options.help)
+        return true;
+    if (options.pty == options.udpPort.has_value()) {
+        error = "give either --udp PORT or --pty";
+        return false;
+    }
+    if (!options.link.empty() && !options.pty) {
+        error = "--link goes with --pty";
+        return false;
+    }
+    return true;
 }
 
 bool LoadState(sim::Module& module, const std::string& stateFile)

@@ -109,11 +109,8 @@ void DecodeRegister(uint8_t reg, uint8_t value, TZEMO& record)
     default:
         break;
     }
-    if (!IsNoteRegister(reg))
-        return;
-    if (reg == RegNote)
-        record.Note.clear();
-    record.Note.append(Cp1250ToChar(value));
+    if (IsNoteRegister(reg))
+        record.Note.append(Cp1250ToChar(value));
 }
 
 SequenceResult PrectiData(const TData* data, TZEMO& record, SequenceReporter& reporter)
@@ -128,6 +125,9 @@ SequenceResult PrectiData(const TData* data, TZEMO& record, SequenceReporter& re
         if (PausesBeforeRead(n))
             YieldAndPause(reporter);
         const uint8_t reg = TheReadOrder[size_t(n)];
+        // The note is read afresh: a failed read leaves only the characters read before it.
+        if (reg == RegNote)
+            record.Note.clear();
         uint8_t status = 0;
         const uint8_t value = ReadRegister(data->InterfaceType, handle, address, reg, status);
         if (status != 0) {

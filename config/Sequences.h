@@ -57,7 +57,8 @@ const std::array<uint8_t, ReadStepCount>& ReadOrder();
 // every read but the first and the 2nd to 45th note characters.
 bool PausesBeforeRead(int position);
 
-// Decodes one register's value into the record.
+// Decodes one register's value into the record; a note register's character is appended to the
+// note.
 void DecodeRegister(uint8_t reg, uint8_t value, TZEMO& record);
 
 struct RegisterWrite {

@@ -198,6 +198,9 @@ TEST_F(Sequences, AFailedReadStopsAndLeavesThePartialRecord)
              EXPECT_EQ(r.Note, before.Note);
          }},
         {8, [&](const TZEMO& r) { EXPECT_EQ(r.CustomBaud, 0xA120u); }},
+        // The note is emptied before its first character is asked for.
+        {9, [&](const TZEMO& r) { EXPECT_EQ(r.Note, QString()); }},
+        {10, [&](const TZEMO& r) { EXPECT_EQ(r.Note, QStringLiteral("Ú")); }},
         {12,
          [&](const TZEMO& r) {
              EXPECT_EQ(r.CustomBaud, 500000u);

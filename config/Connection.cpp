@@ -224,8 +224,10 @@ std::optional<int32_t> UdpValueFromText(const QString& text)
 QString DisplayModuleName(const QString& moduleName)
 {
     QString shown = moduleName;
+    // Besides the C0 controls and DEL, the C1 controls stand for the five codes that
+    // Windows-1250 leaves unassigned; none of them has a glyph.
     for (QChar& ch : shown) {
-        if (ch.unicode() < 0x20)
+        if (ch.category() == QChar::Other_Control)
             ch = UnreadableCharacter;
     }
     return shown;

@@ -71,8 +71,8 @@ QString BaseAddressText(uint16_t baseAddress);
 // A UDP port or time-out: an integer in 0..65535, none otherwise.
 std::optional<int32_t> UdpValueFromText(const QString& text);
 
-// The module name for display: every control character (the module pads with bytes of code 0)
-// shows as a middle dot.
+// The module name for display: every control character (the module pads with bytes of code 0),
+// DEL and the codes Windows-1250 leaves unassigned show as a middle dot.
 QString DisplayModuleName(const QString& moduleName);
 
 // Closes an open connection, then opens one with the input and identifies the module. On success

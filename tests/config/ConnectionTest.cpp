@@ -3,10 +3,13 @@
 #include "FakeModule.h"
 
 #include "config/Connection.h"
+#include "core/Cp1250.h"
 
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+
+#include <set>
 
 using testdriver::CallsTo;
 using testdriver::CurrentScript;
@@ -130,6 +133,14 @@ TEST(ConnectionTexts, ControlCharactersOfTheNameShowAsDots)
 {
     const QString name = QStringLiteral("KQ") + QChar(0) + QChar(0) + QStringLiteral("3110 v.1.00");
     EXPECT_EQ(DisplayModuleName(name), QStringLiteral("KQ··3110 v.1.00"));
+
+    // Every byte a module can send: DEL and the five unassigned codes are dots too.
+    const std::set<int> unassigned = {0x7F, 0x81, 0x83, 0x88, 0x90, 0x98};
+    for (int code = 0; code < 256; ++code) {
+        const QString sent(Cp1250ToChar(uint8_t(code)));
+        const bool dot = code < 0x20 || unassigned.count(code) > 0;
+        EXPECT_EQ(DisplayModuleName(sent), dot ? QStringLiteral("·") : sent) << code;
+    }
 }
 
 TEST_F(Connection, IdentifiesTheModuleAndRecordsTheConnection)

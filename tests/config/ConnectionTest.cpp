@@ -290,6 +290,17 @@ TEST_F(Connection, LanDriverReceivesAddressPortAndTimeout)
     EXPECT_STREQ(reinterpret_cast<const char*>(data.DriverConfig[0]), "127.0.0.1");
 }
 
+TEST_F(Connection, EveryAttemptStartsFromAnEmptyParameterBlock)
+{
+    const std::array<QString, 3> lan = {QStringLiteral("127.0.0.1"), QStringLiteral("5001"),
+                                        QStringLiteral("250")};
+    ASSERT_TRUE(Connect(Input(4, QStringLiteral("0"), lan)).connected);
+    ASSERT_TRUE(Connect(Input(0, QStringLiteral("0"), {QStringLiteral("3"), {}, {}})).connected);
+    DriverConfigBlock expected{};
+    expected[0] = 3;
+    EXPECT_EQ(data.DriverConfig, expected);  // nothing left of the LAN attempt's three elements
+}
+
 TEST_F(Connection, RejectedInputLeavesNoConnectionOpen)
 {
     ASSERT_TRUE(Connect(Input(0)).connected);
@@ -325,13 +336,13 @@ TEST_F(Connection, FailedInitShowsTheDriversTextAndLeavesTheHandle)
 TEST_F(Connection, FailedSpeedSettingClosesTheDriver)
 {
     CurrentScript().setConfigResult = 7;
-    CurrentScript().handleAfterDone = 0;
+    CurrentScript().handleAfterDone = 0xD0;  // what Done leaves is stored back
     const ConnectionResult result = Connect(Input(0));
     EXPECT_EQ(result.panelText, QStringLiteral("Chyba inicializace připojení - chyba ovladače 7"));
     EXPECT_EQ(result.stage, ConnectionStage::Configure);
     EXPECT_EQ(CallsTo("Done").size(), 1u);
     EXPECT_EQ(data.Connected, 0);
-    EXPECT_EQ(data.DriverHandle, 0u);
+    EXPECT_EQ(data.DriverHandle, 0xD0u);
     EXPECT_TRUE(CallsTo("Send").empty());
 }
 
@@ -339,6 +350,7 @@ TEST_F(Connection, FailedIdentificationShowsTheStatusTextAlone)
 {
     module.failAtTransaction = 2;
     module.failStatus = 3;
+    CurrentScript().handleAfterDone = 0xD1;
     const QString earlierName = data.ModuleName = QStringLiteral("dřívější v.1.00");
     const ConnectionResult result = Connect(Input(0));
     EXPECT_FALSE(result.connected);
@@ -347,6 +359,7 @@ TEST_F(Connection, FailedIdentificationShowsTheStatusTextAlone)
     EXPECT_EQ(CallsTo("Send").size(), 2u);
     EXPECT_EQ(CallsTo("Done").size(), 1u);
     EXPECT_EQ(data.Connected, 0);
+    EXPECT_EQ(data.DriverHandle, 0xD1u);
     EXPECT_EQ(data.ModuleName, earlierName);
     EXPECT_EQ(data.StatusText, QStringLiteral("Připojení modulu dosud neinicializováno"));
 }

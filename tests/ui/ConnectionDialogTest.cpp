@@ -84,6 +84,7 @@ TEST_F(ConnectionDialog, ChangingTheInterfaceRefillsTheRowsFromTheRecord)
     Open();
     Edit("Edit2")->setText(QStringLiteral("typed"));
     Combo("ComboBox2")->setCurrentIndex(4);
+    EXPECT_EQ(data.InterfaceType, 0);  // taken only by an initialisation
     EXPECT_EQ(Label("Label3"), QStringLiteral("IP adresa"));
     EXPECT_EQ(Edit("Edit2")->text(), data.IpAddress);
     EXPECT_EQ(Label("Label6"), QStringLiteral("UDP port"));
@@ -99,7 +100,6 @@ TEST_F(ConnectionDialog, ChangingTheInterfaceRefillsTheRowsFromTheRecord)
     Combo("ComboBox2")->setCurrentIndex(0);
     EXPECT_EQ(Label("Label3"), QStringLiteral("Číslo portu COMx"));
     EXPECT_EQ(Edit("Edit2")->text(), QStringLiteral("1"));
-    EXPECT_EQ(data.InterfaceType, 0);
     EXPECT_TRUE(testdriver::Calls().empty());
 }
 

@@ -8,6 +8,7 @@
 #include "ui/StatusRegisterWindow.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -136,6 +137,22 @@ TEST_F(StatusRegisterWindow, PollShowsTheBitsColumnByColumn)
     EXPECT_EQ(Bits(), expected);
     EXPECT_EQ(Status(), QStringLiteral(" V pořádku"));
     EXPECT_EQ(CallsTo("Send").at(0).request, (std::array<int32_t, 8>{6, 100, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(StatusRegisterWindow, TheTimerPollsByItself)
+{
+    Connect();
+    module.statusRegister = {0x12, 0, 0, 0x80};
+    Open();
+    // Runs the event loop until the timer's first tick has been handled; the guard only keeps a
+    // timer that never ticks from hanging the test.
+    QEventLoop loop;
+    QObject::connect(Timer(), &QTimer::timeout, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    loop.exec();
+    ASSERT_EQ(CallsTo("Send").size(), 1u);
+    EXPECT_EQ(CallsTo("Send")[0].request[1], 100);
+    EXPECT_EQ(Bits().left(5), QStringLiteral("01001"));
 }
 
 TEST_F(StatusRegisterWindow, FailedPollKeepsTheBitsAndShowsOnlyTheError)

@@ -12,6 +12,8 @@
 namespace {
 
 const QByteArray Utf8Bom("\xEF\xBB\xBF");
+const QByteArray Utf16LeBom("\xFF\xFE");
+const QByteArray Utf16BeBom("\xFE\xFF");
 
 #ifdef _WIN32
 const QByteArray PlatformNewline("\r\n");
@@ -84,6 +86,78 @@ std::optional<int64_t> ParseDigits(QStringView digits, int base, int64_t limit)
             return std::nullopt;
     }
     return value;
+}
+
+char16_t Utf16Unit(const QByteArray& bytes, qsizetype index, bool bigEndian)
+{
+    const auto first = uint8_t(bytes[2 * index]);
+    const auto second = uint8_t(bytes[2 * index + 1]);
+    return bigEndian ? char16_t(first << 8 | second) : char16_t(second << 8 | first);
+}
+
+void AppendUtf16Unit(QByteArray& bytes, char16_t unit, bool bigEndian)
+{
+    const char high = char(unit >> 8);
+    const char low = char(unit & 0xFF);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
+}
+
+void AppendUtf8(QByteArray& bytes, char32_t code)
+{
+    if (code < 0x80) {
+        bytes += char(code);
+        return;
+    }
+    if (code < 0x800) {
+        bytes += char(0xC0 | code >> 6);
+    } else if (code < 0x10000) {
+        bytes += char(0xE0 | code >> 12);
+        bytes += char(0x80 | (code >> 6 & 0x3F));
+    } else {
+        bytes += char(0xF0 | code >> 18);
+        bytes += char(0x80 | (code >> 12 & 0x3F));
+        bytes += char(0x80 | (code >> 6 & 0x3F));
+    }
+    bytes += char(0x80 | (code & 0x3F));
+}
+
+// UTF-16 (an even number of bytes) as UTF-8. A surrogate without its partner becomes the three
+// bytes of its own code, so that text which is not well-formed UTF-16 is written back unchanged.
+QByteArray Utf8FromUtf16(const QByteArray& utf16, bool bigEndian)
+{
+    QByteArray utf8;
+    utf8.reserve(utf16.size());
+    const qsizetype units = utf16.size() / 2;
+    for (qsizetype i = 0; i < units; ++i) {
+        char32_t code = Utf16Unit(utf16, i, bigEndian);
+        if (QChar::isHighSurrogate(code) && i + 1 < units
+            && QChar::isLowSurrogate(Utf16Unit(utf16, i + 1, bigEndian)))
+            code = QChar::surrogateToUcs4(char16_t(code), Utf16Unit(utf16, ++i, bigEndian));
+        AppendUtf8(utf8, code);
+    }
+    return utf8;
+}
+
+// The inverse of Utf8FromUtf16, for the UTF-8 it gives and what QString::toUtf8 gives.
+QByteArray Utf16FromUtf8(const QByteArray& utf8, bool bigEndian)
+{
+    QByteArray utf16;
+    utf16.reserve(2 * utf8.size());
+    for (qsizetype i = 0; i < utf8.size();) {
+        const auto lead = uint8_t(utf8[i++]);
+        const unsigned continuations = lead < 0xC0 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+        char32_t code = continuations == 0 ? lead : lead & (0x3Fu >> continuations);
+        for (unsigned k = 0; k < continuations && i < utf8.size(); ++k)
+            code = code << 6 | (uint8_t(utf8[i++]) & 0x3F);
+        if (QChar::requiresSurrogates(code)) {
+            AppendUtf16Unit(utf16, QChar::highSurrogate(code), bigEndian);
+            AppendUtf16Unit(utf16, QChar::lowSurrogate(code), bigEndian);
+        } else {
+            AppendUtf16Unit(utf16, char16_t(code), bigEndian);
+        }
+    }
+    return utf16;
 }
 
 } // namespace
@@ -188,10 +262,24 @@ std::vector<IniEntry> IniFile::Entries() const
 void IniFile::Parse(const QByteArray& bytes)
 {
     QByteArray content = bytes;
-    byteOrderMark_ = content.startsWith(Utf8Bom);
-    utf8_ = utf8_ || byteOrderMark_;
-    if (byteOrderMark_)
-        content.remove(0, Utf8Bom.size());
+    if (!utf8_ && bytes.startsWith(Utf16LeBom))
+        utf16_ = Utf16::LittleEndian;
+    else if (!utf8_ && bytes.startsWith(Utf16BeBom))
+        utf16_ = Utf16::BigEndian;
+    if (utf16_ != Utf16::None) {
+        content.remove(0, Utf16LeBom.size());
+        if (content.size() % 2 != 0) {
+            oddByte_ = content.right(1);
+            content.chop(1);
+        }
+        content = Utf8FromUtf16(content, utf16_ == Utf16::BigEndian);
+        utf8_ = true;
+    } else {
+        byteOrderMark_ = content.startsWith(Utf8Bom);
+        utf8_ = utf8_ || byteOrderMark_;
+        if (byteOrderMark_)
+            content.remove(0, Utf8Bom.size());
+    }
 
     const qsizetype firstNewline = content.indexOf('\n');
     if (firstNewline < 0)
@@ -267,12 +355,15 @@ qsizetype IniFile::SectionEnd(qsizetype header) const
     return i;
 }
 
-qsizetype IniFile::FindKey(qsizetype header, const QString& key) const
+qsizetype IniFile::FindKey(qsizetype header, const QString& key, bool orBareName) const
 {
     const qsizetype end = SectionEnd(header);
     for (qsizetype i = header + 1; i < end; ++i) {
         const Line& line = lines_[size_t(i)];
         if (line.kind == Kind::Key && SameName(line.name, key))
+            return i;
+        if (orBareName && line.kind == Kind::Other && !key.isEmpty()
+            && SameName(Decode(TrimBlanks(line.text)), key))
             return i;
     }
     return -1;
@@ -343,9 +434,15 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
         InsertLine(qsizetype(lines_.size()), keyLine);
         return;
     }
-    const qsizetype index = FindKey(header, key);
+    const qsizetype index = FindKey(header, key, true);
     if (index >= 0) {
         Line& line = lines_[size_t(index)];
+        if (line.kind != Kind::Key) {
+            while (!line.text.isEmpty() && IsBlank(line.text.back()))
+                line.text.chop(1);
+            line.text += '=';
+            Classify(line);
+        }
         qsizetype valueStart = line.valueStart;
         while (valueStart < line.text.size() && IsBlank(line.text[valueStart]))
             ++valueStart;
@@ -365,12 +462,18 @@ void IniFile::WriteInteger(const QString& section, const QString& key, int32_t v
 
 QByteArray IniFile::ToBytes() const
 {
-    QByteArray bytes;
-    if (byteOrderMark_)
-        bytes += Utf8Bom;
+    QByteArray text;
     for (const Line& line : lines_)
-        bytes += line.text + line.ending;
-    return bytes;
+        text += line.text + line.ending;
+    switch (utf16_) {
+    case Utf16::LittleEndian:
+        return Utf16LeBom + Utf16FromUtf8(text, false) + oddByte_;
+    case Utf16::BigEndian:
+        return Utf16BeBom + Utf16FromUtf8(text, true) + oddByte_;
+    case Utf16::None:
+        break;
+    }
+    return byteOrderMark_ ? Utf8Bom + text : text;
 }
 
 bool IniFile::Save(const QString& path, QString* failure) const

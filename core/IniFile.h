@@ -4,9 +4,12 @@
 // winning. Writing changes only the lines it must: every other byte of the file, line ends
 // included, stays as it was.
 //
-// Names and values are Windows-1250 in the file, unless the file begins with a UTF-8 byte-order
-// mark, in which case the whole file is read and written as UTF-8. A document opened as UTF-8
-// explicitly is UTF-8 with or without the mark, and keeps whichever it had.
+// Names and values are Windows-1250 in the file, unless the file begins with a byte-order mark:
+// after a UTF-8 mark the whole file is read and written as UTF-8, after a UTF-16 mark (little- or
+// big-endian) as UTF-16 of that byte order, the mark kept in either case. A document opened as
+// UTF-8 explicitly is UTF-8 with or without the mark, and keeps whichever it had.
+//
+// A line that holds a key's name alone, without "=", has no value; a write of that key fills it.
 #pragma once
 
 #include <QByteArray>
@@ -23,7 +26,7 @@ inline constexpr qsizetype IniValueMaxLength = 2047;
 std::optional<int32_t> ParseIniInteger(const QString& text);
 
 enum class IniEncoding {
-    Cp1250OrBom,  // Windows-1250, unless the file begins with a UTF-8 byte-order mark
+    Cp1250OrBom,  // Windows-1250, unless the file begins with a UTF-8 or UTF-16 byte-order mark
     Utf8,         // UTF-8; a new document is written without a byte-order mark
 };
 
@@ -72,6 +75,7 @@ public:
 
 private:
     enum class Kind { Other, Section, Key };
+    enum class Utf16 { None, LittleEndian, BigEndian };
     struct Line {
         QByteArray text;     // without its line end
         QByteArray ending;   // "\n", "\r\n" or empty for a last line without one
@@ -88,12 +92,16 @@ private:
     qsizetype FindSection(const QString& section) const;
     // End (exclusive) of the section that starts at the header index.
     qsizetype SectionEnd(qsizetype header) const;
-    qsizetype FindKey(qsizetype header, const QString& key) const;
+    // The first key line of the name in the section, or -1; with `orBareName`, also a line
+    // holding the name alone, whichever comes first.
+    qsizetype FindKey(qsizetype header, const QString& key, bool orBareName = false) const;
     void InsertLine(qsizetype index, const QByteArray& text);
     QByteArray EncodedValue(const QString& value) const;
 
     std::vector<Line> lines_;
     QByteArray newline_;
-    bool utf8_ = false;
-    bool byteOrderMark_ = false;
+    bool utf8_ = false;           // the lines hold UTF-8, else Windows-1250
+    bool byteOrderMark_ = false;  // of a UTF-8 file
+    Utf16 utf16_ = Utf16::None;   // the file is UTF-16 after its mark; its lines hold UTF-8
+    QByteArray oddByte_;          // the last byte of a UTF-16 file of odd length
 };

@@ -2,6 +2,8 @@
 
 #include "core/Cp1250.h"
 
+#include <QStringEncoder>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -131,6 +133,43 @@ TEST(IniFile, KeepsAUtf8ByteOrderMarkAndReadsTheFileAsUtf8)
     EXPECT_EQ(ini.ReadString(S("Připojení"), S("Rozhraní")), S("COMx"));
     ini.WriteString(S("Připojení"), S("Adresa"), S("č"));
     EXPECT_EQ(ini.ToBytes(), bom + S("[Připojení]\nRozhraní=COMx\nAdresa=č\n").toUtf8());
+}
+
+TEST(IniFile, KeepsAUtf16FileUtf16WithItsMarkAndLineEnds)
+{
+    for (const auto encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
+        SCOPED_TRACE(encoding);
+        const auto utf16 = [&](const char* text) {
+            const QByteArray mark = encoding == QStringConverter::Utf16LE ? "\xFF\xFE" : "\xFE\xFF";
+            return mark + QByteArray(QStringEncoder(encoding).encode(S(text)));
+        };
+        IniFile ini =
+            IniFile::FromBytes(utf16("[Připojení]\r\nRozhraní=RVD-773\r\n; ☃ 😀\r\n"));
+        EXPECT_EQ(ini.ReadString(S("připojení"), S("Rozhraní")), S("RVD-773"));
+        ini.WriteString(S("Připojení"), S("Rozhraní"), S("COMx"));
+        ini.WriteInteger(S("COMx"), S("Číslo portu"), 3);
+        EXPECT_EQ(ini.ToBytes(), utf16("[Připojení]\r\nRozhraní=COMx\r\n; ☃ 😀\r\n\r\n"
+                                       "[COMx]\r\nČíslo portu=3\r\n"));
+    }
+}
+
+TEST(IniFile, KeepsEveryByteOfUtf16ThatIsNotWellFormed)
+{
+    // Lone surrogates, a character of code 0 and an odd last byte.
+    const QByteArray text("\xFF\xFE[\0S\0]\0\n\0\x00\xD8=\0\x00\xDC\x00\xD8\0\0\n\0\xAB", 23);
+    IniFile ini = IniFile::FromBytes(text);
+    EXPECT_EQ(ini.ToBytes(), text);
+    ini.WriteInteger("S", "k", 1);
+    EXPECT_EQ(ini.ToBytes(), text.chopped(1) + QByteArray("k\0=\0" "1\0\n\0\xAB", 9));
+}
+
+TEST(IniFile, FillsALineThatHoldsTheKeyAloneInPlace)
+{
+    IniFile ini = IniFile::FromBytes(Cp("[Připojení]\r\n  rozhraní \r\nAdresa=1\r\n"));
+    EXPECT_FALSE(ini.ReadString(S("Připojení"), S("Rozhraní")).has_value());
+    ini.WriteString(S("Připojení"), S("Rozhraní"), S("COMx"));
+    ini.WriteInteger(S("Připojení"), S("Adresa"), 2);
+    EXPECT_EQ(ini.ToBytes(), Cp("[Připojení]\r\n  rozhraní=COMx\r\nAdresa=2\r\n"));
 }
 
 TEST(IniFile, WrittenValuesReadBackExactly)

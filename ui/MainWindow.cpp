@@ -24,6 +24,7 @@ namespace {
 enum Panel { PanelModule, PanelAddress, PanelSpeed, PanelState };
 
 const QString ProgramTitle = QStringLiteral("SERKON");
+constexpr QSize OuterSize(600, 400);  // frame and title bar included
 
 struct MenuEntry {
     const char* name;
@@ -65,10 +66,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral(" SERKON konvertory (v.1.09) -  nastavení modulu"));
     ApplyProgramFont(this);
-    resize(600, 400);
     BuildMenu();
     BuildStatusBar();
-    CenterOnScreen(this);
+    SetOuterSize(this, OuterSize);
     saveFailureNotice_ = [this](const QString& reason) { ShowSaveFailureBox(this, reason); };
 
     // The status register window exists from the start and stays hidden until it is opened.

@@ -15,7 +15,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -95,7 +97,24 @@ TEST_F(MainWindow, StartsWithDefaultsAndBarePanelsWithoutASettingsFile)
     EXPECT_EQ(Panel(window, 3), QString());
     EXPECT_EQ(window.windowTitle(), QStringLiteral(" SERKON konvertory (v.1.09) -  nastavení modulu"));
     EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("SERKON"));
-    EXPECT_EQ(window.size(), QSize(600, 400));
+    window.close();
+}
+
+TEST_F(MainWindow, MeasuresSixHundredByFourHundredWithItsFrameCentredOnTheScreen)
+{
+    TForm1 window;
+    window.show();
+    QCoreApplication::processEvents();  // mapped: the frame is known
+    ASSERT_FALSE(window.windowHandle()->frameMargins().isNull());  // the offscreen platform's
+    EXPECT_EQ(window.frameGeometry().size(), QSize(600, 400));
+    EXPECT_EQ(window.frameGeometry().center(), window.screen()->availableGeometry().center());
+
+    // Corrected once: a size the user gives it later stays.
+    window.resize(700, 500);
+    window.hide();
+    window.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.size(), QSize(700, 500));
     window.close();
 }
 

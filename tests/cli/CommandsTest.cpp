@@ -428,7 +428,7 @@ TEST_F(CliTest, TheInstalledToolFindsItsDriverLibrariesBehindItsLink)
               (QStringList{QStringLiteral("libRVA770.so"), QStringLiteral("libRVB771.so"), QStringLiteral("libRVC772.so"),
                            QStringLiteral("libRVD773.so"), QStringLiteral("libRVS770.so")}));
     EXPECT_TRUE(QFileInfo(programs.filePath(QStringLiteral("serkon"))).isExecutable());
-    for (const char* link : {"bin/serkon", "bin/serkon-cli"})
+    for (const char* link : {"bin/serkon", "bin/serkon-cli", "bin/serkon-sim"})
         EXPECT_TRUE(QFileInfo(prefix.filePath(QString::fromLatin1(link))).isSymLink()) << link;
 
     // The settings file lies beside the real executable, as the libraries do.

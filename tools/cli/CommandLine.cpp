@@ -118,7 +118,7 @@ bool TakesConnection(const CommandInfo& command)
 const char* const ExitCodesHelp =
     "Návratové kódy:\n"
     "  0  úspěch\n"
-    "  1  profil nebo protokol nelze zapsat\n"
+    "  1  profil, protokol nebo odkaz ve složce ports/ nelze zapsat\n"
     "  2  chybný zápis příkazu\n"
     "  3  připojení selhalo (parametry, knihovna ovladače, nastavení, identifikace);\n"
     "     scan nenašel žádný modul\n"
@@ -217,7 +217,7 @@ QString OptionLine(const OptionInfo& option)
 QString ConnectionOptionsHelp(bool withAddress)
 {
     QString help = QStringLiteral(
-        "Volby připojení (co nezadáte, platí podle SERKON.ini vedle programu):\n");
+        "Volby připojení (co nezadáte, platí podle SERKON.ini; serkon-cli settings ukáže který):\n");
     for (const char* name : ConnectionOptionNames) {
         if (withAddress || qstrcmp(name, "address") != 0)
             help += OptionLine(*FindOption(Text(name)));

@@ -42,45 +42,7 @@ bool Exists(const QString& path)
 }
 
 // Overlays the record's settings on the file at `source` and stores the result at `target`.
-bool Store(const QString& source, const QString& target, const TData* data, QString* failure)
-{
-    if (!data)
-        return false;
-    if (target.isEmpty()) {
-        if (failure)
-            *failure = QStringLiteral("Nelze zjistit složku programu, soubor SERKON.ini nelze uložit.");
-        return false;
-    }
-    // Settings are written into the file as it is; one that cannot be read is left alone rather
-    // than replaced by a file holding the settings alone.
-    std::optional<IniFile> stored = IniFile::Load(source, failure);
-    if (!stored)
-        return false;
-    IniFile& ini = *stored;
-    switch (data->InterfaceType) {
-    case InterfaceIsa:
-        ini.WriteString(SectionConnection, KeyInterface, InterfaceNames[InterfaceIsa]);
-        ini.WriteInteger(SectionIsa, KeyBaseAddress, data->BaseAddress);
-        break;
-    case InterfacePci:
-    case InterfaceUsb:
-        ini.WriteString(SectionConnection, KeyInterface, InterfaceNames[data->InterfaceType]);
-        break;
-    case InterfaceLan:
-        ini.WriteString(SectionConnection, KeyInterface, InterfaceNames[InterfaceLan]);
-        ini.WriteString(SectionLan, KeyIpAddress, data->IpAddress);
-        ini.WriteInteger(SectionLan, KeyUdpPort, data->UdpPort);
-        ini.WriteInteger(SectionLan, KeyUdpTimeout, data->UdpTimeout);
-        break;
-    default: // the COM port, and any type beyond the list
-        ini.WriteString(SectionConnection, KeyInterface, InterfaceNames[InterfaceCom]);
-        ini.WriteInteger(SectionCom, KeyComPort, data->ComPort);
-        break;
-    }
-    ini.WriteInteger(SectionConnection, KeyAddress, data->ModuleAddress);
-    ini.WriteInteger(SectionConnection, KeySpeed, int32_t(data->Speed));
-    return ini.Save(target, failure);
-}
+bool Store(const QString& source, const QString& target, const TData* data, QString* failure);
 
 } // namespace
 
@@ -143,3 +105,47 @@ bool SaveSettingsTo(const QString& path, const TData* data, QString* failure)
 {
     return Store(path, path, data, failure);
 }
+
+namespace {
+
+bool Store(const QString& source, const QString& target, const TData* data, QString* failure)
+{
+    if (!data)
+        return false;
+    if (target.isEmpty()) {
+        if (failure)
+            *failure = QStringLiteral("Nelze zjistit složku programu, soubor SERKON.ini nelze uložit.");
+        return false;
+    }
+    // Settings are written into the file as it is; one that cannot be read is left alone rather
+    // than replaced by a file holding the settings alone.
+    std::optional<IniFile> stored = IniFile::Load(source, failure);
+    if (!stored)
+        return false;
+    IniFile& ini = *stored;
+    switch (data->InterfaceType) {
+    case InterfaceIsa:
+        ini.WriteString(SectionConnection, KeyInterface, InterfaceNames[InterfaceIsa]);
+        ini.WriteInteger(SectionIsa, KeyBaseAddress, data->BaseAddress);
+        break;
+    case InterfacePci:
+    case InterfaceUsb:
+        ini.WriteString(SectionConnection, KeyInterface, InterfaceNames[data->InterfaceType]);
+        break;
+    case InterfaceLan:
+        ini.WriteString(SectionConnection, KeyInterface, InterfaceNames[InterfaceLan]);
+        ini.WriteString(SectionLan, KeyIpAddress, data->IpAddress);
+        ini.WriteInteger(SectionLan, KeyUdpPort, data->UdpPort);
+        ini.WriteInteger(SectionLan, KeyUdpTimeout, data->UdpTimeout);
+        break;
+    default: // the COM port, and any type beyond the list
+        ini.WriteString(SectionConnection, KeyInterface, InterfaceNames[InterfaceCom]);
+        ini.WriteInteger(SectionCom, KeyComPort, data->ComPort);
+        break;
+    }
+    ini.WriteInteger(SectionConnection, KeyAddress, data->ModuleAddress);
+    ini.WriteInteger(SectionConnection, KeySpeed, int32_t(data->Speed));
+    return ini.Save(target, failure);
+}
+
+} // namespace

@@ -416,10 +416,17 @@ TEST_F(CliTest, OnATerminalProgressIsOneLineWithABar)
 
 TEST_F(CliTest, TheInstalledToolFindsItsDriverLibrariesBehindItsLink)
 {
-    const QTemporaryDir prefix;
+    // Staged as a packager installs, so that a folder given as an absolute path (the udev rules
+    // of a package build) lands in the staging folder too.
+    const QTemporaryDir staging;
+    const QDir prefix(staging.filePath(QStringLiteral("opt/serkon")));
     QProcess install;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DESTDIR"), staging.path());
+    install.setProcessEnvironment(environment);
     install.start(QStringLiteral(SERKON_CMAKE_COMMAND),
-                  {QStringLiteral("--install"), QStringLiteral(SERKON_BUILD_DIR), QStringLiteral("--prefix"), prefix.path()});
+                  {QStringLiteral("--install"), QStringLiteral(SERKON_BUILD_DIR), QStringLiteral("--prefix"),
+                   QStringLiteral("/opt/serkon")});
     ASSERT_TRUE(install.waitForFinished(120000));
     ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
 

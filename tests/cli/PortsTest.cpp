@@ -2,6 +2,8 @@
 // driver libraries.
 #include "CliFixture.h"
 
+#include "tools/cli/PortLinks.h"
+
 #include <filesystem>
 
 namespace {
@@ -76,4 +78,18 @@ TEST_F(CliTest, PortsLinkRefusesWhatIsNoLinkNameOrNoSerialPort)
     const CliRun withConnection = Run({QStringLiteral("ports"), QStringLiteral("--com"), QStringLiteral("3")});
     EXPECT_EQ(withConnection.exitCode, 2);
     EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("ports"))));
+}
+
+TEST(PortLinks, TheStablePathIsTheByIdLinkThatLeadsToTheDevice)
+{
+    const QTemporaryDir byId;
+    sim::Module module{"KQ-3110", 1};
+    sim::PtyServer pty(module);
+    sim::PtyServer other(module);
+    ASSERT_TRUE(pty.Listening() && other.Listening());
+    const QString device = QString::fromStdString(pty.Path());
+    ASSERT_TRUE(QFile::link(QString::fromStdString(other.Path()), byId.filePath(QStringLiteral("usb-A-if00"))));
+    ASSERT_TRUE(QFile::link(QDir(byId.path()).relativeFilePath(device), byId.filePath(QStringLiteral("usb-B-if00"))));
+    EXPECT_EQ(StablePortPath(device, byId.path()), byId.filePath(QStringLiteral("usb-B-if00")));
+    EXPECT_EQ(StablePortPath(QStringLiteral("/dev/null"), byId.path()), QString());
 }

@@ -8,6 +8,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 QString Text(const std::string& text)
@@ -39,11 +41,12 @@ std::string UsbConverterPath(const std::vector<driverlib::SerialPortEntry>& port
     return choice.code == driverlib::Ok ? choice.path : std::string();
 }
 
-QString PortsText(const std::vector<driverlib::SerialPortEntry>& ports)
+// The ports, each marked when it is the USB converter's; a link ports/usb overrides that choice.
+QString PortsText(const std::vector<driverlib::SerialPortEntry>& ports, bool usbLinked)
 {
     if (ports.empty())
         return QStringLiteral("Sériové porty: žádné\n");
-    const std::string converter = UsbConverterPath(ports);
+    const std::string converter = usbLinked ? std::string() : UsbConverterPath(ports);
     QString text = QStringLiteral("Sériové porty:\n");
     for (const driverlib::SerialPortEntry& port : ports) {
         const QString path = Text(port.path);
@@ -54,15 +57,14 @@ QString PortsText(const std::vector<driverlib::SerialPortEntry>& ports)
         const QString stable = StablePortPath(path);
         if (!stable.isEmpty())
             text += QStringLiteral("      %1\n").arg(stable);
-        if (port.path == converter)
+        if (!converter.empty() && port.path == converter)
             text += QStringLiteral("      USB konvertor RVC-772\n");
     }
     return text;
 }
 
-QString LinksText(const QString& directory)
+QString LinksText(const QString& directory, const std::vector<PortLink>& links)
 {
-    const std::vector<PortLink> links = ReadPortLinks(directory);
     if (links.empty())
         return QStringLiteral("Odkazy ve složce %1: žádné\n").arg(directory);
     QString text = QStringLiteral("Odkazy ve složce %1:\n").arg(directory);
@@ -89,7 +91,10 @@ int RunPorts(const Options&, ProgressOutput& output)
     const QString directory = PortsDirectory();
     if (!KnowsThePortsDirectory(directory, output))
         return ExitFileNotWritten;
-    PrintOut(PortsText(driverlib::ListSerialPorts()) + LinksText(directory));
+    const std::vector<PortLink> links = ReadPortLinks(directory);
+    const bool usbLinked = std::any_of(links.begin(), links.end(),
+                                       [](const PortLink& link) { return link.name == QStringLiteral("usb"); });
+    PrintOut(PortsText(driverlib::ListSerialPorts(), usbLinked) + LinksText(directory, links));
     return ExitSuccess;
 }
 

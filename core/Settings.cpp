@@ -2,6 +2,10 @@
 
 #include "IniFile.h"
 #include "ProgramDirectory.h"
+#include "UserFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <array>
 
@@ -28,16 +32,36 @@ const std::array<QString, InterfaceTypeCount> InterfaceNames = {
 
 const QString MissingInterface = QStringLiteral("jkl");
 
+const QString SettingsFileName = QStringLiteral("SERKON.ini");
+
+// A name in the folder, as a file or a link, even one that leads nowhere.
+bool Exists(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// Overlays the record's settings on the file at `source` and stores the result at `target`.
+bool Store(const QString& source, const QString& target, const TData* data, QString* failure);
+
 } // namespace
 
 QString SettingsFilePath()
 {
-    return ProgramFilePath(QStringLiteral("SERKON.ini"));
+    const QString directory = UserFilesDirectory();
+    return directory.isEmpty() ? QString() : QDir(directory).filePath(SettingsFileName);
+}
+
+QString SettingsSourcePath()
+{
+    const QString stored = SettingsFilePath();
+    const QString shipped = ProgramFilePath(SettingsFileName);
+    return stored.isEmpty() || Exists(stored) || !Exists(shipped) ? stored : shipped;
 }
 
 bool LoadSettings(TData* data)
 {
-    return LoadSettingsFrom(SettingsFilePath(), data);
+    return LoadSettingsFrom(SettingsSourcePath(), data);
 }
 
 bool LoadSettingsFrom(const QString& path, TData* data)
@@ -71,21 +95,31 @@ bool LoadSettingsFrom(const QString& path, TData* data)
 
 bool SaveSettings(const TData* data, QString* failure)
 {
-    return SaveSettingsTo(SettingsFilePath(), data, failure);
+    const QString path = SettingsFilePath();
+    if (data && !path.isEmpty() && !MakeUserFilesDirectory(QFileInfo(path).path(), failure))
+        return false;
+    return Store(SettingsSourcePath(), path, data, failure);
 }
 
 bool SaveSettingsTo(const QString& path, const TData* data, QString* failure)
 {
+    return Store(path, path, data, failure);
+}
+
+namespace {
+
+bool Store(const QString& source, const QString& target, const TData* data, QString* failure)
+{
     if (!data)
         return false;
-    if (path.isEmpty()) {
+    if (target.isEmpty()) {
         if (failure)
             *failure = QStringLiteral("Nelze zjistit složku programu, soubor SERKON.ini nelze uložit.");
         return false;
     }
     // Settings are written into the file as it is; one that cannot be read is left alone rather
     // than replaced by a file holding the settings alone.
-    std::optional<IniFile> stored = IniFile::Load(path, failure);
+    std::optional<IniFile> stored = IniFile::Load(source, failure);
     if (!stored)
         return false;
     IniFile& ini = *stored;
@@ -111,5 +145,7 @@ bool SaveSettingsTo(const QString& path, const TData* data, QString* failure)
     }
     ini.WriteInteger(SectionConnection, KeyAddress, data->ModuleAddress);
     ini.WriteInteger(SectionConnection, KeySpeed, int32_t(data->Speed));
-    return ini.Save(path, failure);
+    return ini.Save(target, failure);
 }
+
+} // namespace

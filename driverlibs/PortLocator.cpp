@@ -1,6 +1,7 @@
 #include "PortLocator.h"
 
 #include "DriverCodes.h"
+#include "UserFolder.h"
 
 #include <libserialport.h>
 
@@ -80,9 +81,18 @@ std::string LibraryDirectory()
     return fs::read_symlink("/proc/self/exe", error).parent_path().string();
 }
 
+std::string PortsDirectory()
+{
+    const std::string directory = UserFilesDirectory(LibraryDirectory());
+    return directory.empty() ? std::string() : directory + "/ports";
+}
+
 std::optional<std::string> PortOverride(const std::string& name)
 {
-    const fs::path link = fs::path(LibraryDirectory()) / "ports" / name;
+    const std::string directory = PortsDirectory();
+    if (directory.empty())
+        return std::nullopt;
+    const fs::path link = fs::path(directory) / name;
     std::error_code error;
     if (fs::symlink_status(link, error).type() == fs::file_type::not_found)
         return std::nullopt;
@@ -122,23 +132,38 @@ UsbConverterChoice ChooseUsbConverter(const std::vector<UsbSerialPort>& ports)
     return {unnamed.empty() ? UsbConverterNotFound : UsbConverterAmbiguous, {}};
 }
 
-std::vector<UsbSerialPort> ListUsbSerialPorts()
+std::vector<SerialPortEntry> ListSerialPorts()
 {
-    std::vector<UsbSerialPort> found;
+    std::vector<SerialPortEntry> found;
     sp_port** ports = nullptr;
     if (sp_list_ports(&ports) != SP_OK)
         return found;
     for (sp_port** port = ports; *port; ++port) {
-        if (sp_get_port_transport(*port) != SP_TRANSPORT_USB)
-            continue;
-        UsbSerialPort entry;
+        SerialPortEntry entry;
         entry.path = Text(sp_get_port_name(*port));
-        sp_get_port_usb_vid_pid(*port, &entry.vendorId, &entry.productId);
-        entry.product = Text(sp_get_port_usb_product(*port));
-        entry.serialNumber = Text(sp_get_port_usb_serial(*port));
+        entry.description = Text(sp_get_port_description(*port));
+        if (sp_get_port_transport(*port) == SP_TRANSPORT_USB) {
+            UsbSerialPort usb;
+            usb.path = entry.path;
+            sp_get_port_usb_vid_pid(*port, &usb.vendorId, &usb.productId);
+            usb.product = Text(sp_get_port_usb_product(*port));
+            usb.serialNumber = Text(sp_get_port_usb_serial(*port));
+            entry.usb = usb;
+            entry.manufacturer = Text(sp_get_port_usb_manufacturer(*port));
+        }
         found.push_back(entry);
     }
     sp_free_port_list(ports);
+    return found;
+}
+
+std::vector<UsbSerialPort> ListUsbSerialPorts()
+{
+    std::vector<UsbSerialPort> found;
+    for (const SerialPortEntry& entry : ListSerialPorts()) {
+        if (entry.usb)
+            found.push_back(*entry.usb);
+    }
     return found;
 }
 

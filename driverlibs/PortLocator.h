@@ -1,9 +1,10 @@
 // Where each interface finds its serial device.
 //
-// A link in the folder `ports/` beside the driver libraries (the program's folder) overrides
-// the default, as Wine's dosdevices do: `ports/comN` for COM port N, `ports/usb` for the USB
-// converter, `ports/pci` for the PCI card. The link may point at any serial device, for
-// example a /dev/serial/by-id path or the pseudo-terminal of serkon-sim.
+// A link in the folder `ports/` overrides the default, as Wine's dosdevices do: `ports/comN` for
+// COM port N, `ports/usb` for the USB converter, `ports/pci` for the PCI card. The folder lies
+// beside the driver libraries (the program's folder), or in the user's configuration folder
+// where the program's folder cannot be written (UserFolder.h). The link may point at any serial
+// device, for example a /dev/serial/by-id path or the pseudo-terminal of serkon-sim.
 #pragma once
 
 #include <cstdint>
@@ -25,7 +26,10 @@ inline constexpr unsigned PciCardDeviceId = 0x0771;
 // The folder this driver library was loaded from, without a trailing slash.
 std::string LibraryDirectory();
 
-// ports/<name> beside the library, when it exists (as a link or a file).
+// The folder ports/ of the user's files for the libraries' folder; empty when there is none.
+std::string PortsDirectory();
+
+// ports/<name>, when it exists (as a link or a file).
 std::optional<std::string> PortOverride(const std::string& name);
 
 // /dev/ttyS(n-1), unless ports/comN overrides it. n must be at least 1.
@@ -38,6 +42,18 @@ struct UsbSerialPort {
     std::string product;
     std::string serialNumber;
 };
+
+// A serial port of the machine: its device, libserialport's description of it, and for a USB
+// port what its USB descriptor says.
+struct SerialPortEntry {
+    std::string path;
+    std::string description;
+    std::optional<UsbSerialPort> usb;
+    std::string manufacturer;  // of a USB device
+};
+
+// The serial ports libserialport enumerates, in its order.
+std::vector<SerialPortEntry> ListSerialPorts();
 
 // The product strings an FT232R bridge reports when its maker left them as they came from
 // the factory, or that libserialport gives when the string cannot be read.

@@ -10,6 +10,7 @@
 #include "config/Connection.h"
 #include "core/Settings.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenu>
@@ -175,13 +176,28 @@ void TForm1::FormClose()
         saveFailureNotice_(failure);
 }
 
+void TForm1::EndProgram()
+{
+    ending_ = true;
+    QWidget* closed = nullptr;
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (modal == closed || !modal->close())
+            break;
+        closed = modal;
+    }
+    if (QApplication::activeModalWidget() == nullptr)
+        close();
+}
+
 void TForm1::ShowModal(QDialog* window, const std::function<void()>& afterClose)
 {
     window->setWindowModality(Qt::ApplicationModal);
-    connect(window, &QDialog::finished, this, [window, afterClose] {
+    connect(window, &QDialog::finished, this, [this, window, afterClose] {
         if (afterClose)
             afterClose();
         window->deleteLater();
+        if (ending_)
+            QMetaObject::invokeMethod(this, &TForm1::EndProgram, Qt::QueuedConnection);
     });
     window->show();
 }

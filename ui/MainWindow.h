@@ -28,6 +28,12 @@ public:
     using SaveFailureNotice = std::function<void(const QString& reason)>;
     void SetSaveFailureNotice(SaveFailureNotice notice);
 
+public slots:
+    // Ends the program as closing the main window does, also with windows open above it: they
+    // are closed first, and one that is busy with a sequence (and closes when it has finished)
+    // is waited for.
+    void EndProgram();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -57,4 +63,5 @@ private:
     std::unique_ptr<TData> programData_;
     SaveFailureNotice saveFailureNotice_;
     bool shown_ = false;
+    bool ending_ = false;
 };

@@ -71,7 +71,7 @@ TEST_F(CliTest, SettingsPrintsTheConnectionAsTheProgramLoadsIt)
     EXPECT_EQ(lan.exitCode, 0);
     EXPECT_EQ(lan.Out(), QStringLiteral("interface=lan\naddress=44\nspeed=9600\nip=10.0.0.9\nudp-port=3000\n"
                                         "udp-timeout=16\n"));
-    EXPECT_TRUE(lan.err.isEmpty()) << lan.err.toStdString();
+    EXPECT_EQ(lan.ErrLines(), QStringList{QStringLiteral("Nastavení ze souboru ") + Path(QStringLiteral("SERKON.ini"))});
 
     const CliRun overridden = Run({QStringLiteral("settings"), QStringLiteral("--address"), QStringLiteral("5"),
                                    QStringLiteral("--speed"), QStringLiteral("115200"), QStringLiteral("--udp-port"),
@@ -86,6 +86,8 @@ TEST_F(CliTest, SettingsPrintsTheConnectionAsTheProgramLoadsIt)
     QFile::remove(Path(QStringLiteral("SERKON.ini")));
     const CliRun defaults = Run({QStringLiteral("settings")});
     EXPECT_EQ(defaults.Out(), QStringLiteral("interface=com\naddress=0\nspeed=9600\ncom=1\n"));
+    EXPECT_EQ(defaults.ErrLines(), QStringList{QStringLiteral("Soubor %1 neexistuje, platí výchozí nastavení.")
+                                                   .arg(Path(QStringLiteral("SERKON.ini")))});
     EXPECT_FALSE(QFile::exists(Path(QStringLiteral("SERKON.ini"))));
 }
 
@@ -206,16 +208,23 @@ TEST_F(CliTest, HelpTextsOfAllOptionsStartInOneColumn)
 
 TEST_F(CliTest, HelpForEveryCommandAndTheVersion)
 {
-    for (const char* command : {"identify", "read", "write", "status", "clear-status", "scan", "settings"}) {
-        const CliRun run = Run({QString::fromLatin1(command), QStringLiteral("--help")});
+    const char* const commands[] = {"identify", "read", "write", "status", "clear-status", "scan", "settings",
+                                    "ports", "ports link"};
+    for (const char* command : commands) {
+        const CliRun run = Run(QString::fromLatin1(command).split(u' ') + QStringList{QStringLiteral("--help")});
         EXPECT_EQ(run.exitCode, 0) << command;
         EXPECT_TRUE(run.Out().startsWith(QStringLiteral("Použití: serkon-cli ") + QString::fromLatin1(command)))
             << command;
     }
     const CliRun help = Run({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* command : {"identify", "read", "write", "status", "clear-status", "scan", "settings"})
-        EXPECT_TRUE(help.Out().contains(QString::fromLatin1(command))) << command;
+    for (const char* command : commands)
+        EXPECT_TRUE(help.Out().contains(QStringLiteral("\n  ") + QString::fromLatin1(command))) << command;
+    // The line the shell completion takes the model names from.
+    EXPECT_TRUE(Run({QStringLiteral("read"), QStringLiteral("--help")})
+                    .Out()
+                    .contains(QStringLiteral("\nModely: KQ-3110, KQ-3120, KQ-3130, KQ-3140, KQ-3210, KQ-3220, "
+                                             "KQ-3230, RZ-310\n")));
 
     const CliRun version = Run({QStringLiteral("--version")});
     EXPECT_EQ(version.exitCode, 0);
@@ -407,10 +416,17 @@ TEST_F(CliTest, OnATerminalProgressIsOneLineWithABar)
 
 TEST_F(CliTest, TheInstalledToolFindsItsDriverLibrariesBehindItsLink)
 {
-    const QTemporaryDir prefix;
+    // Staged as a packager installs, so that a folder given as an absolute path (the udev rules
+    // of a package build) lands in the staging folder too.
+    const QTemporaryDir staging;
+    const QDir prefix(staging.filePath(QStringLiteral("opt/serkon")));
     QProcess install;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DESTDIR"), staging.path());
+    install.setProcessEnvironment(environment);
     install.start(QStringLiteral(SERKON_CMAKE_COMMAND),
-                  {QStringLiteral("--install"), QStringLiteral(SERKON_BUILD_DIR), QStringLiteral("--prefix"), prefix.path()});
+                  {QStringLiteral("--install"), QStringLiteral(SERKON_BUILD_DIR), QStringLiteral("--prefix"),
+                   QStringLiteral("/opt/serkon")});
     ASSERT_TRUE(install.waitForFinished(120000));
     ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
 
@@ -419,7 +435,7 @@ TEST_F(CliTest, TheInstalledToolFindsItsDriverLibrariesBehindItsLink)
               (QStringList{QStringLiteral("libRVA770.so"), QStringLiteral("libRVB771.so"), QStringLiteral("libRVC772.so"),
                            QStringLiteral("libRVD773.so"), QStringLiteral("libRVS770.so")}));
     EXPECT_TRUE(QFileInfo(programs.filePath(QStringLiteral("serkon"))).isExecutable());
-    for (const char* link : {"bin/serkon", "bin/serkon-cli"})
+    for (const char* link : {"bin/serkon", "bin/serkon-cli", "bin/serkon-sim"})
         EXPECT_TRUE(QFileInfo(prefix.filePath(QString::fromLatin1(link))).isSymLink()) << link;
 
     // The settings file lies beside the real executable, as the libraries do.

@@ -2,6 +2,7 @@
 
 #include "core/Cp1250.h"
 #include "core/ProgramDirectory.h"
+#include "core/UserFiles.h"
 
 #include <QDir>
 #include <QDateTime>
@@ -14,6 +15,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string>
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -69,7 +72,127 @@ void BecomeAnOrdinaryUser()
         std::_Exit(90);
 }
 
+// Sets an environment variable for the life of the object; null unsets it.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name_(name)
+    {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        Set(value);
+    }
+    ~ScopedVariable() { Set(old_ ? old_->c_str() : nullptr); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    void Set(const char* value) const
+    {
+        if (value)
+            ::setenv(name_, value, 1);
+        else
+            ::unsetenv(name_);
+    }
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+void SetMode(const QString& path, mode_t mode)
+{
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0) << path.toStdString();
+}
+
 } // namespace
+
+TEST(SettingsLocation, TheUsersConfigurationFolderWhereTheProgramsFolderIsASystemOne)
+{
+    const QTemporaryDir writable;
+    const ScopedVariable home("HOME", "/home/technik");
+    struct Case {
+        const char* configHome;
+        QString programDirectory;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"/cfg", writable.path(), writable.path()},
+        // Root may write there, but nothing writes below /usr while programs run.
+        {"/cfg", QStringLiteral("/usr/lib/serkon"), QStringLiteral("/cfg/serkon")},
+        {"/cfg/", QStringLiteral("/usr"), QStringLiteral("/cfg/serkon")},
+        {"", QStringLiteral("/usr/lib/serkon"), QStringLiteral("/home/technik/.config/serkon")},
+        {"relative/cfg", QStringLiteral("/usr/lib/serkon"), QStringLiteral("/home/technik/.config/serkon")},
+        {nullptr, QStringLiteral("/usr/local/lib/serkon"), QStringLiteral("/home/technik/.config/serkon")},
+        {"/cfg", QString(), QString()},
+    };
+    for (const Case& test : cases) {
+        const ScopedVariable configHome("XDG_CONFIG_HOME", test.configHome);
+        EXPECT_EQ(UserFilesDirectoryFor(test.programDirectory), test.expected)
+            << test.programDirectory.toStdString() << " " << (test.configHome ? test.configHome : "unset");
+    }
+}
+
+TEST(SettingsLocation, AReadOnlyProgramFolderKeepsTheSettingsInTheUsersFolder)
+{
+    const QTemporaryDir base;
+    SetMode(base.path(), 0755);
+    const QString program = base.filePath("program");
+    const QString home = base.filePath("home");
+    ASSERT_TRUE(QDir().mkpath(program) && QDir().mkpath(home));
+    SetMode(home, 0777);
+    const QByteArray shipped = Cp("; dodáno s programem\n[Připojení]\nRozhraní=RVD-773\nAdresa=5\n"
+                                  "[RVD-773]\nIP adresa=10.0.0.7\n");
+    {
+        QFile file(program + "/SERKON.ini");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(shipped);
+    }
+    SetMode(program + "/SERKON.ini", 0444);
+    SetMode(program, 0555);
+    const QString stored = home + "/.config/serkon/SERKON.ini";
+
+    // In a child process, as an ordinary user: root may write into any folder.
+    const auto runAsAnOrdinaryUser = [&] {
+        BecomeAnOrdinaryUser();
+        ::setenv("HOME", QFile::encodeName(home).constData(), 1);
+        ::unsetenv("XDG_CONFIG_HOME");
+        SetProgramDirectory(program);
+        TData record;
+        InitData(record);
+        if (SettingsFilePath() != stored || SettingsSourcePath() != program + "/SERKON.ini")
+            std::_Exit(10);
+        if (!LoadSettings(&record) || record.InterfaceType != InterfaceLan || record.ModuleAddress != 5)
+            std::_Exit(11);  // the shipped file gives the first values
+        record.ModuleAddress = 9;
+        QString failure;
+        if (!SaveSettings(&record, &failure)) {
+            std::fprintf(stderr, "%s\n", failure.toUtf8().constData());
+            std::_Exit(12);
+        }
+        if (SettingsSourcePath() != stored)
+            std::_Exit(13);  // from now on the user's own file
+        struct stat folder {};
+        if (::stat(QFile::encodeName(home + "/.config/serkon").constData(), &folder) != 0
+            || (folder.st_mode & 0777) != 0700)
+            std::_Exit(14);
+        // An unreadable file of the user's is not replaced by one made from the shipped file.
+        ::chmod(QFile::encodeName(stored).constData(), 0);
+        if (SaveSettings(&record))
+            std::_Exit(15);
+        ::chmod(QFile::encodeName(stored).constData(), 0600);
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(runAsAnOrdinaryUser(), ::testing::ExitedWithCode(0), "");
+
+    QFile file(stored);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), Cp("; dodáno s programem\n[Připojení]\nRozhraní=RVD-773\nAdresa=9\n"
+                                 "Rychlost=9600\n[RVD-773]\nIP adresa=10.0.0.7\nUDP port=5000\n"
+                                 "UDP timeout=100\n"));
+    SetMode(program, 0755);
+    QFile shippedFile(program + "/SERKON.ini");
+    ASSERT_TRUE(shippedFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(shippedFile.readAll(), shipped);
+    EXPECT_EQ(QDir(program).entryList(QDir::Files | QDir::Hidden), QStringList{"SERKON.ini"});
+}
 
 TEST(SettingsLocation, IsBesideTheExecutableNotTheWorkingDirectory)
 {
@@ -77,8 +200,9 @@ TEST(SettingsLocation, IsBesideTheExecutableNotTheWorkingDirectory)
     QDir::setCurrent(QDir::tempPath());
     EXPECT_EQ(SettingsFilePath(), executableDir + "/SERKON.ini");
 
-    SetProgramDirectory("/somewhere/else");
-    EXPECT_EQ(SettingsFilePath(), QStringLiteral("/somewhere/else/SERKON.ini"));
+    const QTemporaryDir elsewhere;
+    SetProgramDirectory(elsewhere.path());
+    EXPECT_EQ(SettingsFilePath(), elsewhere.filePath("SERKON.ini"));
     SetProgramDirectory({});
     EXPECT_EQ(SettingsFilePath(), executableDir + "/SERKON.ini");
 }

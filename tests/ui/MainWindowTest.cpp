@@ -9,9 +9,11 @@
 #include "ui/MainWindow.h"
 #include "ui/StatusPanels.h"
 #include "ui/StatusRegisterWindow.h"
+#include "ui/TerminationRequests.h"
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -21,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <optional>
 
 using testdriver::CallsTo;
@@ -328,4 +331,36 @@ TEST_F(MainWindow, StatusRegisterEntryOpensTheWindowOnTheRecord)
     EXPECT_FALSE(statusWindow->isVisible());
     EXPECT_FALSE(Child<QTimer>(statusWindow, "Timer1")->isActive());
     window.close();
+}
+
+TEST_F(MainWindow, ATerminationSignalClosesTheWindowsAboveAndStoresTheSettings)
+{
+    StoreSettings(6, 9600);
+    module.address = 6;
+    TForm1 window;
+    window.show();
+    TerminationRequests termination;
+    QObject::connect(&termination, &TerminationRequests::Requested, &window, &TForm1::EndProgram);
+    UseConnectionDialog(window, true);
+    window.ProgramData()->ModuleAddress = 9;
+    Trigger(window, "Statusregistr1");
+    Trigger(window, "Pipojen1");  // the connection dialog over the status register window
+    ASSERT_TRUE(window.findChild<TForm2*>()->isVisible());
+
+    // What a desktop session sends as it ends, taken by the event loop.
+    QEventLoop loop;
+    QObject::connect(&termination, &TerminationRequests::Requested, &loop, &QEventLoop::quit,
+                     Qt::QueuedConnection);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    std::raise(SIGTERM);
+    loop.exec();
+
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(window.findChild<TForm15*>()->isVisible());
+    EXPECT_EQ(window.ProgramData(), nullptr);
+    EXPECT_EQ(CallsTo("Done").size(), 1u);
+    TData stored;
+    InitData(stored);
+    ASSERT_TRUE(LoadSettingsFrom(folder.SettingsPath(), &stored));
+    EXPECT_EQ(stored.ModuleAddress, 9);
 }

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "PortLinks.h"
+
 #include "config/Connection.h"
 #include "config/EntryChecks.h"
 #include "drivers/SpeedTables.h"
@@ -70,9 +72,18 @@ const char* const ScanDetails =
 
 const char* const SettingsDetails =
     "Řádek na nastavení ve tvaru volba=hodnota, se jmény voleb příkazové řádky:\n"
-    "interface, address, speed a parametry rozhraní (com, base, ip, udp-port, udp-timeout).";
+    "interface, address, speed a parametry rozhraní (com, base, ip, udp-port, udp-timeout).\n"
+    "Který soubor SERKON.ini četl, vypíše na standardní chybový výstup.";
 
-const std::array<CommandInfo, 7> CommandTable = {{
+const char* const PortsDetails =
+    "U každého portu zařízení, popis, u USB výrobce, identifikátory a sériové číslo a stálou\n"
+    "cestu v /dev/serial/by-id; pak odkazy comN, usb a pci ze složky ports/ a kam vedou.";
+
+const char* const LinkPortDetails =
+    "NÁZEV je com1 až com255, usb nebo pci; CESTA sériový port, nejlépe stálá cesta\n"
+    "z /dev/serial/by-id, nebo pseudoterminál serkon-sim. Stávající odkaz nahradí.";
+
+const std::array<CommandInfo, 9> CommandTable = {{
     {Command::Identify, "identify", "", "vypíše jméno a verzi připojeného modulu", nullptr, {}, 0,
      true},
     {Command::Read, "read", "[--model M] [-o SOUBOR]",
@@ -90,12 +101,24 @@ const std::array<CommandInfo, 7> CommandTable = {{
     {Command::Settings, "settings", "",
      "vypíše připojení, jak by ho příkaz otevřel (SERKON.ini a volby), a nic neodešle",
      SettingsDetails, {}, 0, true},
+    {Command::Ports, "ports", "", "vypíše sériové porty počítače a odkazy ve složce ports/",
+     PortsDetails, {}, 0, false},
+    {Command::LinkPort, "ports link", "NÁZEV CESTA",
+     "udělá ve složce ports/ odkaz NÁZEV na sériový port CESTA", LinkPortDetails, {}, 2, false},
 }};
+
+// Commands that neither open a connection nor read SERKON.ini.
+constexpr std::array<Command, 2> PortCommands = {Command::Ports, Command::LinkPort};
+
+bool TakesConnection(const CommandInfo& command)
+{
+    return std::find(PortCommands.begin(), PortCommands.end(), command.command) == PortCommands.end();
+}
 
 const char* const ExitCodesHelp =
     "Návratové kódy:\n"
     "  0  úspěch\n"
-    "  1  profil nebo protokol nelze zapsat\n"
+    "  1  profil, protokol nebo odkaz ve složce ports/ nelze zapsat\n"
     "  2  chybný zápis příkazu\n"
     "  3  připojení selhalo (parametry, knihovna ovladače, nastavení, identifikace);\n"
     "     scan nenašel žádný modul\n"
@@ -131,13 +154,21 @@ const OptionInfo* FindOption(const QString& name)
     return nullptr;
 }
 
-const CommandInfo* FindCommand(const QString& name)
+// The command that the first positional arguments name, the one of most words ("ports link"
+// before "ports"); its words are taken from the arguments.
+const CommandInfo* TakeCommand(QStringList& positional)
 {
+    const CommandInfo* found = nullptr;
+    qsizetype foundWords = 0;
     for (const CommandInfo& command : CommandTable) {
-        if (name == Text(command.name))
-            return &command;
+        const QStringList words = Text(command.name).split(u' ');
+        if (words.size() > foundWords && positional.mid(0, words.size()) == words) {
+            found = &command;
+            foundWords = words.size();
+        }
     }
-    return nullptr;
+    positional.remove(0, foundWords);
+    return found;
 }
 
 bool Contains(std::span<const char* const> names, const char* name)
@@ -153,8 +184,9 @@ bool CommandAllows(const CommandInfo& command, const OptionInfo& option)
 {
     if (qstrcmp(option.name, "address") == 0)
         return command.takesAddress;
-    return Contains(ConnectionOptionNames, option.name) || Contains(command.options, option.name)
-        || qstrcmp(option.name, "quiet") == 0 || qstrcmp(option.name, "help") == 0;
+    return (TakesConnection(command) && Contains(ConnectionOptionNames, option.name))
+        || Contains(command.options, option.name) || qstrcmp(option.name, "quiet") == 0
+        || qstrcmp(option.name, "help") == 0;
 }
 
 QString OptionNames(const OptionInfo& option)
@@ -185,7 +217,7 @@ QString OptionLine(const OptionInfo& option)
 QString ConnectionOptionsHelp(bool withAddress)
 {
     QString help = QStringLiteral(
-        "Volby připojení (co nezadáte, platí podle SERKON.ini vedle programu):\n");
+        "Volby připojení (co nezadáte, platí podle SERKON.ini; serkon-cli settings ukáže který):\n");
     for (const char* name : ConnectionOptionNames) {
         if (withAddress || qstrcmp(name, "address") != 0)
             help += OptionLine(*FindOption(Text(name)));
@@ -212,19 +244,31 @@ QString GeneralHelp()
     return help;
 }
 
+// "Modely: KQ-3110, KQ-3120, …", the catalogue's names on one line (the shell completion reads it).
+QString ModelsLine()
+{
+    QStringList names;
+    for (const ModelDescription& model : ModelCatalogue())
+        names << Text(model.model);
+    return QStringLiteral("Modely: ") + names.join(QStringLiteral(", ")) + u'\n';
+}
+
 QString CommandHelp(const CommandInfo& command)
 {
     QString help = QStringLiteral("Použití: serkon-cli %1 %2\n\n%3\n\n")
                        .arg(Text(command.name), Text(command.arguments), Text(command.summary));
     if (command.details)
         help += Text(command.details) + QStringLiteral("\n\n");
+    if (Contains(command.options, "model"))
+        help += ModelsLine() + u'\n';
     if (!command.options.empty()) {
         help += QStringLiteral("Volby příkazu:\n");
         for (const char* name : command.options)
             help += OptionLine(*FindOption(Text(name)));
         help += u'\n';
     }
-    help += ConnectionOptionsHelp(command.takesAddress) + u'\n';
+    if (TakesConnection(command))
+        help += ConnectionOptionsHelp(command.takesAddress) + u'\n';
     help += OptionLine(*FindOption(QStringLiteral("quiet"))) + u'\n' + Text(ExitCodesHelp);
     return help;
 }
@@ -468,7 +512,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     const bool help = parser.isSet(QStringLiteral("help"));
     if (positional.isEmpty())
         return help ? Show(GeneralHelp()) : Usage(QStringLiteral("Chybí příkaz (serkon-cli --help)."));
-    const CommandInfo* command = FindCommand(positional.takeFirst());
+    const CommandInfo* command = TakeCommand(positional);
     if (command == nullptr)
         return Usage(QStringLiteral("Neznámý příkaz %1 (serkon-cli --help).")
                          .arg(parser.positionalArguments().front()));
@@ -490,11 +534,22 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     if (positional.size() != command->files) {
         return Usage(command->files == 0
                          ? QStringLiteral("Příkaz %1 nebere argument %2.").arg(Text(command->name), positional.value(0))
-                         : QStringLiteral("Příkaz %1 potřebuje soubor profilu.").arg(Text(command->name)),
+                         : command->command == Command::Write
+                         ? QStringLiteral("Příkaz %1 potřebuje soubor profilu.").arg(Text(command->name))
+                         : QStringLiteral("Příkaz %1 potřebuje argumenty %2.")
+                               .arg(Text(command->name), Text(command->arguments)),
                      line.options);
     }
     if (const std::optional<QString> bad = TakeValues(parser, line.options))
         return Usage(*bad, line.options);
+    if (command->command == Command::LinkPort) {
+        const std::optional<QString> name = PortLinkName(positional[0]);
+        if (!name)
+            return Usage(QStringLiteral("Odkaz %1 nelze udělat: název je com1 až com255, usb nebo pci.")
+                             .arg(positional[0]));
+        line.options.linkName = *name;
+        line.options.linkTarget = positional[1];
+    }
     line.action = CommandLine::Action::Run;
     return line;
 }

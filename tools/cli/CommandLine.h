@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-enum class Command { Identify, Read, Write, Status, ClearStatus, Scan, Settings };
+enum class Command { Identify, Read, Write, Status, ClearStatus, Scan, Settings, Ports, LinkPort };
 
 // Settings given on the command line; each one replaces what SERKON.ini says. The texts are read
 // as the connection dialog reads its rows.
@@ -40,6 +40,8 @@ struct Options {
     uint8_t fromAddress = 0;                  // scan
     uint8_t toAddress = 255;
     std::vector<uint8_t> speedIndexes;        // scan: empty for the connection's speed
+    QString linkName;                         // ports link: "com3", "usb" or "pci"
+    QString linkTarget;                       // ports link: the serial port, as given
 };
 
 struct CommandLine {

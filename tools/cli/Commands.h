@@ -13,6 +13,8 @@ int RunStatus(const Options& options, ProgressOutput& output);
 int RunClearStatus(const Options& options, ProgressOutput& output);
 int RunScan(const Options& options, ProgressOutput& output);
 int RunSettings(const Options& options, ProgressOutput& output);
+int RunPorts(const Options& options, ProgressOutput& output);
+int RunLinkPort(const Options& options, ProgressOutput& output);
 
 // A write whose command line was refused leaves its line in the report all the same, when the
 // report was named. Returns the exit code of the usage error.

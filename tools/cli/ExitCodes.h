@@ -3,7 +3,7 @@
 
 enum ExitCode : int {
     ExitSuccess = 0,
-    ExitFileNotWritten = 1,   // the profile or the report could not be written
+    ExitFileNotWritten = 1,   // the profile, the report or a link of ports/ could not be written
     ExitUsage = 2,
     ExitConnectionFailed = 3, // refused parameters, load, configure or identify; a scan found nothing
     ExitTransactionFailed = 4,

@@ -5,6 +5,8 @@
 #include "Session.h"
 
 #include "config/StatusRegister.h"
+#include "core/ReadFile.h"
+#include "core/Settings.h"
 
 #include <QTime>
 
@@ -85,6 +87,29 @@ int Connect(Session& session, const Options& options, ProgressOutput& output)
     return session.Open().connected ? ExitSuccess : ExitConnectionFailed;
 }
 
+namespace {
+
+// Which SERKON.ini the settings came from, or why none did.
+QString SettingsSourceNote()
+{
+    const QString path = SettingsSourcePath();
+    if (path.isEmpty())
+        return QStringLiteral("Složku souboru SERKON.ini nelze zjistit, platí výchozí nastavení.");
+    QByteArray bytes;
+    QString failure;
+    switch (ReadWholeFile(path, bytes, &failure)) {
+    case FileRead::Read:
+        return QStringLiteral("Nastavení ze souboru %1").arg(path);
+    case FileRead::Missing:
+        return QStringLiteral("Soubor %1 neexistuje, platí výchozí nastavení.").arg(path);
+    case FileRead::Failed:
+        break;
+    }
+    return failure + QStringLiteral(" Platí výchozí nastavení.");
+}
+
+} // namespace
+
 int RunSettings(const Options& options, ProgressOutput& output)
 {
     Session session(output);
@@ -92,6 +117,7 @@ int RunSettings(const Options& options, ProgressOutput& output)
         output.Error(*refused);
         return ExitUsage;
     }
+    output.Note(SettingsSourceNote());
     PrintOut(session.SettingsText());
     return ExitSuccess;
 }

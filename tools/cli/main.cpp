@@ -29,6 +29,10 @@ int Run(const Options& options)
         return RunScan(options, output);
     case Command::Settings:
         return RunSettings(options, output);
+    case Command::Ports:
+        return RunPorts(options, output);
+    case Command::LinkPort:
+        return RunLinkPort(options, output);
     }
     return ExitUsage;
 }

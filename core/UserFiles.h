@@ -1,0 +1,20 @@
+// Where the user's files lie: the settings file SERKON.ini and the folder ports/ of the driver
+// libraries' port links.
+//
+// Beside the program where the user may write its folder (a build folder, an unpacked copy, an
+// install into the user's own prefix), as always. Elsewhere, in a system install, in the user's
+// configuration folder $XDG_CONFIG_HOME/serkon (by default ~/.config/serkon). A folder under
+// /usr never counts as writable, not even for root: nothing writes there while programs run.
+// The driver libraries follow the same rule with their own code (driverlibs/UserFolder.h).
+#pragma once
+
+#include <QString>
+
+// The folder of the user's files for the program's directory; empty when neither the program's
+// directory nor a configuration folder can be found out.
+QString UserFilesDirectory();
+QString UserFilesDirectoryFor(const QString& programDirectory);
+
+// Creates the folder and any missing parent, each accessible to the user alone. False, with the
+// reason in `failure`, when that fails.
+bool MakeUserFilesDirectory(const QString& directory, QString* failure);

@@ -1,0 +1,95 @@
+// ports and ports link: the links of ports/ made and listed by serkon-cli, and found by the
+// driver libraries.
+#include "CliFixture.h"
+
+#include "tools/cli/PortLinks.h"
+
+#include <filesystem>
+
+namespace {
+
+QString LinkTarget(const QString& link)
+{
+    std::error_code error;
+    return QString::fromStdString(std::filesystem::read_symlink(link.toStdString(), error).string());
+}
+
+} // namespace
+
+TEST_F(CliTest, PortsLinkMakesALinkTheDriverLibraryFollows)
+{
+    sim::PtyServer pty(module);
+    sim::PtyServer other(module);
+    ASSERT_TRUE(pty.Listening() && other.Listening()) << pty.Failure() << other.Failure();
+    const QString device = QString::fromStdString(pty.Path());
+    const QString link = Path(QStringLiteral("ports/com4"));
+
+    // A link of the name that is there already is replaced.
+    ASSERT_EQ(Run({QStringLiteral("ports"), QStringLiteral("link"), QStringLiteral("com4"),
+                   QString::fromStdString(other.Path())}).exitCode, 0);
+    const CliRun linked = Run({QStringLiteral("ports"), QStringLiteral("link"), QStringLiteral("COM4"), device});
+    EXPECT_EQ(linked.exitCode, 0) << linked.err.toStdString();
+    EXPECT_EQ(linked.Out(), link + QStringLiteral(" -> ") + device + u'\n');
+    EXPECT_EQ(LinkTarget(link), device);
+    EXPECT_EQ(QDir(Path(QStringLiteral("ports"))).entryList(QDir::AllEntries | QDir::System | QDir::Hidden
+                                                            | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("com4")});
+
+    const CliRun identified = Run({QStringLiteral("-q"), QStringLiteral("identify"), QStringLiteral("--interface"),
+                                   QStringLiteral("com"), QStringLiteral("--com"), QStringLiteral("4")});
+    EXPECT_EQ(identified.exitCode, 0) << identified.err.toStdString();
+    EXPECT_EQ(identified.Out(), QStringLiteral("KQ-3110  v.1.09\n"));
+
+    // The listing names each link with the device it leads to, and one that leads nowhere.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/nonexistent/ttyUSB9"), Path(QStringLiteral("ports/usb"))));
+    const CliRun listed = Run({QStringLiteral("ports")});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    const QString links = listed.Out().section(QStringLiteral("Odkazy ve složce "), 1);
+    EXPECT_EQ(links, Path(QStringLiteral("ports")) + QStringLiteral(":\n  com4 -> %1 (%1)\n").arg(device)
+                         + QStringLiteral("  usb -> /nonexistent/ttyUSB9 (nevede na žádné zařízení)\n"));
+    EXPECT_TRUE(listed.Out().startsWith(QStringLiteral("Sériové porty:"))) << listed.Out().toStdString();
+}
+
+TEST_F(CliTest, PortsLinkRefusesWhatIsNoLinkNameOrNoSerialPort)
+{
+    WriteBytes(QStringLiteral("soubor"), "x");
+    const struct {
+        QStringList arguments;
+        QString message;
+    } cases[] = {
+        {{QStringLiteral("com0"), QStringLiteral("/dev/null")},
+         QStringLiteral("serkon-cli: Odkaz com0 nelze udělat: název je com1 až com255, usb nebo pci.")},
+        {{QStringLiteral("com256"), QStringLiteral("/dev/null")},
+         QStringLiteral("serkon-cli: Odkaz com256 nelze udělat: název je com1 až com255, usb nebo pci.")},
+        {{QStringLiteral("com03"), QStringLiteral("/dev/null")},
+         QStringLiteral("serkon-cli: Odkaz com03 nelze udělat: název je com1 až com255, usb nebo pci.")},
+        {{QStringLiteral("lpt1"), QStringLiteral("/dev/null")},
+         QStringLiteral("serkon-cli: Odkaz lpt1 nelze udělat: název je com1 až com255, usb nebo pci.")},
+        {{QStringLiteral("usb")}, QStringLiteral("serkon-cli: Příkaz ports link potřebuje argumenty NÁZEV CESTA.")},
+        {{QStringLiteral("usb"), QStringLiteral("/dev/null")}, QStringLiteral("/dev/null není sériový port.")},
+        {{QStringLiteral("pci"), QStringLiteral("soubor")}, Path(QStringLiteral("soubor")) + QStringLiteral(" není sériový port.")},
+        {{QStringLiteral("com1"), QStringLiteral("chybí")}, Path(QStringLiteral("chybí")) + QStringLiteral(" neexistuje.")},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = Run(QStringList{QStringLiteral("ports"), QStringLiteral("link")} + c.arguments);
+        EXPECT_EQ(run.exitCode, 2) << c.arguments.join(u' ').toStdString();
+        EXPECT_EQ(run.ErrLines(), QStringList{c.message}) << c.arguments.join(u' ').toStdString();
+    }
+    const CliRun withConnection = Run({QStringLiteral("ports"), QStringLiteral("--com"), QStringLiteral("3")});
+    EXPECT_EQ(withConnection.exitCode, 2);
+    EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("ports"))));
+}
+
+TEST(PortLinks, TheStablePathIsTheByIdLinkThatLeadsToTheDevice)
+{
+    const QTemporaryDir byId;
+    sim::Module module{"KQ-3110", 1};
+    sim::PtyServer pty(module);
+    sim::PtyServer other(module);
+    ASSERT_TRUE(pty.Listening() && other.Listening());
+    const QString device = QString::fromStdString(pty.Path());
+    ASSERT_TRUE(QFile::link(QString::fromStdString(other.Path()), byId.filePath(QStringLiteral("usb-A-if00"))));
+    ASSERT_TRUE(QFile::link(QDir(byId.path()).relativeFilePath(device), byId.filePath(QStringLiteral("usb-B-if00"))));
+    EXPECT_EQ(StablePortPath(device, byId.path()), byId.filePath(QStringLiteral("usb-B-if00")));
+    EXPECT_EQ(StablePortPath(QStringLiteral("/dev/null"), byId.path()), QString());
+}

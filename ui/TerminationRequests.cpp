@@ -1,0 +1,68 @@
+#include "TerminationRequests.h"
+
+#include <QSocketNotifier>
+
+#include <array>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::array<int, 3> CaughtSignals = {SIGTERM, SIGHUP, SIGINT};
+
+// The handler may only write: the event loop reads the other end.
+int sendingEnd = -1;
+int receivingEnd = -1;
+
+void OnSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(sendingEnd, &byte, 1);
+}
+
+void Handle(void (*handler)(int), unsigned flags)
+{
+    struct sigaction action {};
+    action.sa_handler = handler;
+    action.sa_flags = int(flags);
+    sigemptyset(&action.sa_mask);
+    for (int signal : CaughtSignals)
+        ::sigaction(signal, &action, nullptr);
+}
+
+} // namespace
+
+TerminationRequests::TerminationRequests(QObject* parent) : QObject(parent)
+{
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, ends) != 0)
+        return;
+    sendingEnd = ends[0];
+    receivingEnd = ends[1];
+    notifier_ = new QSocketNotifier(receivingEnd, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &TerminationRequests::Receive);
+    Handle(OnSignal, SA_RESTART | SA_RESETHAND);
+}
+
+TerminationRequests::~TerminationRequests()
+{
+    if (!notifier_)
+        return;
+    Handle(SIG_DFL, 0);
+    delete notifier_;
+    ::close(sendingEnd);
+    ::close(receivingEnd);
+    sendingEnd = receivingEnd = -1;
+}
+
+void TerminationRequests::Receive()
+{
+    char bytes[16];
+    bool received = false;
+    while (::read(receivingEnd, bytes, sizeof bytes) > 0)
+        received = true;
+    if (received)
+        emit Requested();
+}

@@ -1,0 +1,28 @@
+// The requests to end the program that come as signals: SIGTERM from a desktop session that
+// logs out or shuts down, SIGHUP when the terminal it was started from goes away, SIGINT for
+// Ctrl+C. Each is turned into the signal Requested() on the event loop, so the program can end
+// as closing its main window does, storing its settings. A second signal of the same kind ends
+// the program at once, as if none were caught.
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+class TerminationRequests : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TerminationRequests(QObject* parent = nullptr);
+    ~TerminationRequests() override;
+    TerminationRequests(const TerminationRequests&) = delete;
+    TerminationRequests& operator=(const TerminationRequests&) = delete;
+
+signals:
+    void Requested();
+
+private:
+    void Receive();
+
+    QSocketNotifier* notifier_ = nullptr;
+};

@@ -40,6 +40,8 @@ struct Options {
     uint8_t fromAddress = 0;                  // scan
     uint8_t toAddress = 255;
     std::vector<uint8_t> speedIndexes;        // scan: empty for the connection's speed
+    bool store = false;                       // scan: the module found into SERKON.ini
+    bool save = false;                        // settings: the connection into SERKON.ini
 };
 
 struct CommandLine {

@@ -8,12 +8,11 @@
 //                                                                  every run, nothing else
 // bench_bus_scan [N]
 #include "ModuleFrame.h"
-#include "Module.h"
-#include "Servers.h"
 
 #include "config/Connection.h"
 #include "drivers/SpeedTables.h"
 #include "tests/support/ProgramFolder.h"
+#include "tests/support/SimulatedBus.h"
 #include "tools/cli/BusScan.h"
 #include "tools/cli/ProbeTiming.h"
 
@@ -29,12 +28,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-struct Placed {
-    uint8_t address;
-    const char* model;
-    uint32_t baud;
-};
 
 class Unseen final : public ScanObserver {
 public:
@@ -76,12 +69,12 @@ double Seconds(uint64_t microseconds)
 
 // One probe per address and speed at the wire, and each module's identification: three
 // transactions of request, silence, reply and the silence before the next.
-double WireBound(const std::vector<uint8_t>& speedIndexes, const std::vector<Placed>& modules)
+double WireBound(const std::vector<uint8_t>& speedIndexes, const std::vector<PlacedModule>& modules)
 {
     double bound = 0;
     for (const uint8_t speed : speedIndexes)
         bound += 256 * Seconds(uint64_t(WireProbeTime(BaudFromIndex(speed)).count()));
-    for (const Placed& module : modules) {
+    for (const PlacedModule& module : modules) {
         const uint32_t baud = module.baud;
         bound += 3 * Seconds(busframe::WireTimeUs(busframe::RequestSize + busframe::ReplySize, baud)
                              + 2 * busframe::SilenceGapUs(baud));
@@ -89,40 +82,19 @@ double WireBound(const std::vector<uint8_t>& speedIndexes, const std::vector<Pla
     return bound;
 }
 
-std::set<Sighting> Expected(const std::vector<Placed>& modules)
+std::set<Sighting> Expected(const std::vector<PlacedModule>& modules)
 {
     std::set<Sighting> expected;
-    for (const Placed& module : modules)
+    for (const PlacedModule& module : modules)
         expected.insert({module.address, module.baud});
     return expected;
 }
 
-// The modules of the case on a line served as COM1 of the program folder.
-class Bench {
-public:
-    Bench(const ProgramFolder& program, const std::vector<Placed>& placed)
-    {
-        std::vector<sim::Module*> line;
-        for (const Placed& entry : placed) {
-            modules_.push_back(std::make_unique<sim::Module>(entry.model, entry.address));
-            modules_.back()->SetBusSpeed(entry.baud);
-            line.push_back(modules_.back().get());
-        }
-        server_ = std::make_unique<sim::PtyServer>(sim::Line(line), sim::ComLink(program.Path(), 1));
-    }
-
-    bool Listening() const { return server_->Listening(); }
-
-    void LoseOneIn(uint32_t oneIn, uint32_t seed)
-    {
-        for (size_t i = 0; i < modules_.size(); ++i)
-            modules_[i]->LoseReplies(oneIn, seed * 31 + uint32_t(i));
-    }
-
-private:
-    std::vector<std::unique_ptr<sim::Module>> modules_;
-    std::unique_ptr<sim::PtyServer> server_;
-};
+void LoseOneIn(SimulatedBus& bus, uint32_t oneIn, uint32_t seed)
+{
+    for (size_t i = 0; i < bus.Size(); ++i)
+        bus.Module(i).LoseReplies(oneIn, seed * 31 + uint32_t(i));
+}
 
 void Report(const char* what, const Run& run, double bound, double limit)
 {
@@ -131,16 +103,16 @@ void Report(const char* what, const Run& run, double bound, double limit)
                 run.seconds <= limit ? "ok" : "OVER");
 }
 
-bool Exact(const Run& run, const std::vector<Placed>& modules)
+bool Exact(const Run& run, const std::vector<PlacedModule>& modules)
 {
     return run.complete && run.found == Expected(modules);
 }
 
-void Clean(const char* what, const ProgramFolder& program, const std::vector<Placed>& placed,
+void Clean(const char* what, const ProgramFolder& program, const std::vector<PlacedModule>& placed,
            const std::vector<uint8_t>& speeds, double limit)
 {
-    Bench bench(program, placed);
-    if (!bench.Listening())
+    const SimulatedBus bus(placed, sim::ComLink(program.Path(), 1));
+    if (!bus.Server().Listening())
         return;
     const Run run = Scan(speeds);
     Report(what, run, WireBound(speeds, placed), limit);
@@ -149,16 +121,16 @@ void Clean(const char* what, const ProgramFolder& program, const std::vector<Pla
                     placed.size());
 }
 
-void Lossy(const ProgramFolder& program, const std::vector<Placed>& placed,
+void Lossy(const ProgramFolder& program, const std::vector<PlacedModule>& placed,
            const std::vector<uint8_t>& speeds, int runs)
 {
-    Bench bench(program, placed);
-    if (!bench.Listening())
+    SimulatedBus bus(placed, sim::ComLink(program.Path(), 1));
+    if (!bus.Server().Listening())
         return;
     int exact = 0;
     std::vector<double> times;
     for (int i = 1; i <= runs; ++i) {
-        bench.LoseOneIn(10, uint32_t(i));
+        LoseOneIn(bus, 10, uint32_t(i));
         const Run run = Scan(speeds);
         times.push_back(run.seconds);
         const bool right = Exact(run, placed);
@@ -190,11 +162,11 @@ int main(int argc, char** argv)
                     index + 1 < BusSpeedCount ? "," : "\n");
     std::fflush(stdout);
 
-    const std::vector<Placed> oneSpeed = {{3, "KQ-3110", 9600}, {42, "RZ-310", 9600}, {200, "KQ-3230", 9600}};
+    const std::vector<PlacedModule> oneSpeed = {{3, "KQ-3110", 9600}, {42, "RZ-310", 9600}, {200, "KQ-3230", 9600}};
     Clean("256 addresses at 9600 Bd, three modules", program, oneSpeed, {DefaultSpeedIndex}, 10);
     std::fflush(stdout);
 
-    const std::vector<Placed> threeSpeeds = {{3, "KQ-3110", 9600}, {42, "RZ-310", 19200}, {200, "KQ-3230", 57600}};
+    const std::vector<PlacedModule> threeSpeeds = {{3, "KQ-3110", 9600}, {42, "RZ-310", 19200}, {200, "KQ-3230", 57600}};
     Clean("nine speeds, modules at 9600/19200/57600 Bd", program, threeSpeeds, allSpeeds, 150);
     std::fflush(stdout);
 

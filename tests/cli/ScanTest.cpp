@@ -3,30 +3,19 @@
 #include "CliFixture.h"
 
 #include "core/Cp1250.h"
+#include "tests/support/SimulatedBus.h"
 
 #include <memory>
 
 namespace {
 
-struct Placed {
-    uint8_t address;
-    const char* model;
-    uint32_t baud;
-};
-
 class CliScanTest : public CliTest {
 protected:
     // The modules on a line served as COM1 of the program folder.
-    void Line(const std::vector<Placed>& placed)
+    void Line(const std::vector<PlacedModule>& placed)
     {
-        std::vector<sim::Module*> line;
-        for (const Placed& entry : placed) {
-            modules.push_back(std::make_unique<sim::Module>(entry.model, entry.address));
-            modules.back()->SetBusSpeed(entry.baud);
-            line.push_back(modules.back().get());
-        }
-        pty = std::make_unique<sim::PtyServer>(sim::Line(line), sim::ComLink(folder.Path(), 1));
-        ASSERT_TRUE(pty->Listening()) << pty->Failure();
+        bus = std::make_unique<SimulatedBus>(placed, sim::ComLink(folder.Path(), 1));
+        ASSERT_TRUE(bus->Server().Listening()) << bus->Server().Failure();
     }
 
     CliRun Scan(const QString& to, const QString& speeds, QStringList more = {}) const
@@ -40,8 +29,7 @@ protected:
     void WriteIni(const QString& text) { WriteBytes(QStringLiteral("SERKON.ini"), EncodeCp1250(text)); }
     std::string ReadIni() const { return DecodeCp1250(ReadBytes(QStringLiteral("SERKON.ini"))).toStdString(); }
 
-    std::vector<std::unique_ptr<sim::Module>> modules;
-    std::unique_ptr<sim::PtyServer> pty;
+    std::unique_ptr<SimulatedBus> bus;
 };
 
 // A file the program wrote once, with what a user added by hand.
@@ -81,8 +69,8 @@ TEST_F(CliScanTest, ListsEveryModuleAtItsAddressAndSpeedAndAddressZeroForWhatItI
 TEST_F(CliScanTest, FindsAModuleWhoseFirstAnswerIsLostOrGarbled)
 {
     Line({{5, "KQ-3110", 19200}, {12, "RZ-310", 115200}});
-    modules[0]->DropReplies(1);
-    modules[1]->CorruptReplies(1);
+    bus->Module(0).DropReplies(1);
+    bus->Module(1).CorruptReplies(1);
     const CliRun run = Scan(QStringLiteral("20"), QStringLiteral("19200,115200"));
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.Out(), QStringLiteral("  5   19200 Bd  KQ-3110  v.1.09\n"
@@ -98,23 +86,11 @@ TEST_F(CliScanTest, StoreAndSaveChangeOnlyTheKeysTheProgramWrites)
     const CliRun store = Scan(QStringLiteral("10"), QStringLiteral("9600,19200"), {QStringLiteral("--store")});
     EXPECT_EQ(store.exitCode, 0) << store.err.toStdString();
     EXPECT_EQ(store.ErrLines().last(), QStringLiteral("Do SERKON.ini uloženo: adresa 5, 19200 Bd."));
-    const QString afterStore = QStringLiteral(
-        "; spravuje SERKON\n"
-        "[Připojení]\n"
-        "Rozhraní=COMx\n"
-        "Adresa=5\n"
-        "Poznámka=dílna\n"
-        "Rychlost=19200\n"
-        "\n"
-        "[RVD-773]\n"
-        "IP adresa=10.0.0.9\n"
-        "UDP port=5000\n"
-        "UDP timeout=100\n"
-        "[Vlastní]\n"
-        "klíč = hodnota\n"
-        "\n"
-        "[COMx]\n"
-        "Číslo portu=1\n");
+    QString afterStore = Stored;
+    afterStore.replace(QStringLiteral("Rozhraní=RVD-773"), QStringLiteral("Rozhraní=COMx"))
+        .replace(QStringLiteral("Adresa=7"), QStringLiteral("Adresa=5"))
+        .replace(QStringLiteral("Rychlost=9600"), QStringLiteral("Rychlost=19200"));
+    afterStore += QStringLiteral("\n[COMx]\nČíslo portu=1\n");
     EXPECT_EQ(ReadIni(), afterStore.toStdString());
 
     const CliRun save = Run({QStringLiteral("settings"), QStringLiteral("--interface"), QStringLiteral("lan"),

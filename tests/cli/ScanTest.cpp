@@ -92,6 +92,8 @@ TEST_F(CliScanTest, StoreAndSaveChangeOnlyTheKeysTheProgramWrites)
         .replace(QStringLiteral("Rychlost=9600"), QStringLiteral("Rychlost=19200"));
     afterStore += QStringLiteral("\n[COMx]\nČíslo portu=1\n");
     EXPECT_EQ(ReadIni(), afterStore.toStdString());
+    // The connection dialog's attempt with the stored settings reaches the module.
+    EXPECT_EQ(Run({QStringLiteral("identify")}).Out(), QStringLiteral("KQ-3110  v.1.09\n"));
 
     const CliRun save = Run({QStringLiteral("settings"), QStringLiteral("--interface"), QStringLiteral("lan"),
                              QStringLiteral("--udp-port"), QStringLiteral("6000"), QStringLiteral("--address"),

@@ -73,11 +73,6 @@ ConnectionResult Session::Open()
     return result;
 }
 
-ConnectionResult Session::Try()
-{
-    return InitializeConnection(data_, input_);
-}
-
 void Session::Close()
 {
     CloseConnection(data_);

@@ -27,8 +27,6 @@ public:
     // Closes what is open, opens the connection of the input and identifies the module,
     // reporting the connection dialog's texts.
     ConnectionResult Open();
-    // The same, quietly: for trying one address after another.
-    ConnectionResult Try();
     void Close();
 
     // Stores the prepared connection, with the module address and bus speed given, into

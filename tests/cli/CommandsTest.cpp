@@ -116,6 +116,7 @@ TEST_F(CliTest, UsageErrorsEndWithCodeTwoBeforeAnyTraffic)
         {QStringLiteral("identify"), QStringLiteral("--save")},
         {QStringLiteral("settings"), QStringLiteral("--store")},
         {QStringLiteral("scan"), QStringLiteral("--store=1")},
+        {QStringLiteral("scan"), QStringLiteral("--margin"), QStringLiteral("1001")},
     };
     for (const QStringList& arguments : wrong) {
         const CliRun run = Run(arguments);

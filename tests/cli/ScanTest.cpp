@@ -18,12 +18,26 @@ protected:
         ASSERT_TRUE(bus->Server().Listening()) << bus->Server().Failure();
     }
 
+    // A margin that a busy test machine's scheduling stays well within: what the default one is
+    // worth is the benchmark's to show.
+    static QStringList ScanArguments(const QString& to, const QString& speeds)
+    {
+        return {QStringLiteral("scan"), QStringLiteral("--interface"), QStringLiteral("com"), QStringLiteral("--com"),
+                QStringLiteral("1"), QStringLiteral("--margin"), QStringLiteral("15"), QStringLiteral("--to"), to,
+                QStringLiteral("--speeds"), speeds};
+    }
+
     CliRun Scan(const QString& to, const QString& speeds, QStringList more = {}) const
     {
-        return Run(QStringList{QStringLiteral("scan"), QStringLiteral("--interface"), QStringLiteral("com"),
-                               QStringLiteral("--com"), QStringLiteral("1"), QStringLiteral("--to"), to,
-                               QStringLiteral("--speeds"), speeds}
-                   + more);
+        return Run(ScanArguments(to, speeds) + more);
+    }
+
+    // The module lines in address order, whichever pass found them.
+    static QStringList Sorted(const CliRun& run)
+    {
+        QStringList lines = run.Out().split(u'\n', Qt::SkipEmptyParts);
+        lines.sort();
+        return lines;
     }
 
     void WriteIni(const QString& text) { WriteBytes(QStringLiteral("SERKON.ini"), EncodeCp1250(text)); }
@@ -52,18 +66,18 @@ const QString Stored = QStringLiteral(
 
 TEST_F(CliScanTest, ListsEveryModuleAtItsAddressAndSpeedAndAddressZeroForWhatItIs)
 {
-    Line({{3, "KQ-3110", 19200}, {42, "RZ-310", 19200}, {57, "KQ-3230", 115200}, {30, "KQ-3140", 9600}});
-    const CliRun run = Scan(QStringLiteral("60"), QStringLiteral("19200,115200"));
+    Line({{3, "KQ-3110", 19200}, {42, "RZ-310", 19200}, {44, "KQ-3230", 115200}, {30, "KQ-3140", 9600}});
+    const CliRun run = Scan(QStringLiteral("45"), QStringLiteral("19200,115200"));
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.Out(), QStringLiteral("  3   19200 Bd  KQ-3110  v.1.09\n"
-                                        " 42   19200 Bd  RZ-310   v.2.00\n"
-                                        " 57  115200 Bd  KQ-3230  v.1.02\n"));
+    EXPECT_EQ(Sorted(run), (QStringList{QStringLiteral("  3   19200 Bd  KQ-3110  v.1.09"),
+                                        QStringLiteral(" 42   19200 Bd  RZ-310   v.2.00"),
+                                        QStringLiteral(" 44  115200 Bd  KQ-3230  v.1.02")}));
     const QStringList err = run.ErrLines();
     EXPECT_TRUE(err.contains(QStringLiteral(
         "19200 Bd, adresa 0 (odpovídá na ni každý modul): odpovědi se srazily, odpovídá více modulů")));
     EXPECT_TRUE(err.contains(QStringLiteral("115200 Bd, adresa 0 (odpovídá na ni každý modul): odpověděl "
                                             "KQ-3230  v.1.02, není to další modul")));
-    EXPECT_EQ(err.last(), QStringLiteral("Prohledáno kroků: 122, nalezeno modulů: 3."));
+    EXPECT_EQ(err.last(), QStringLiteral("Prohledáno kroků: 92, nalezeno modulů: 3."));
 }
 
 TEST_F(CliScanTest, FindsAModuleWhoseFirstAnswerIsLostOrGarbled)
@@ -73,8 +87,8 @@ TEST_F(CliScanTest, FindsAModuleWhoseFirstAnswerIsLostOrGarbled)
     bus->Module(1).CorruptReplies(1);
     const CliRun run = Scan(QStringLiteral("20"), QStringLiteral("19200,115200"));
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.Out(), QStringLiteral("  5   19200 Bd  KQ-3110  v.1.09\n"
-                                        " 12  115200 Bd  RZ-310   v.2.00\n"));
+    EXPECT_EQ(Sorted(run), (QStringList{QStringLiteral("  5   19200 Bd  KQ-3110  v.1.09"),
+                                        QStringLiteral(" 12  115200 Bd  RZ-310   v.2.00")}));
     // The first one only in the second pass, which address 0 answering asks for.
     EXPECT_FALSE(run.ErrLines().filter(QStringLiteral("adresa 5, 19200 Bd, 2. průchod")).isEmpty());
 }
@@ -117,14 +131,8 @@ TEST_F(CliScanTest, StoreAndSaveRefuseAndLeaveTheFileAsItWas)
         int exitCode;
         QString message;
     } cases[] = {
-        {{QStringLiteral("scan"), QStringLiteral("--interface"), QStringLiteral("com"), QStringLiteral("--com"),
-          QStringLiteral("1"), QStringLiteral("--to"), QStringLiteral("8"), QStringLiteral("--speeds"),
-          QStringLiteral("115200"), QStringLiteral("--store")},
-         Stored, 3, QStringLiteral("Nebyl nalezen žádný modul, do SERKON.ini se nic neukládá.")},
-        {{QStringLiteral("scan"), QStringLiteral("--interface"), QStringLiteral("com"), QStringLiteral("--com"),
-          QStringLiteral("1"), QStringLiteral("--to"), QStringLiteral("8"), QStringLiteral("--speeds"),
-          QStringLiteral("19200"), QStringLiteral("--store")},
-         Stored, 1,
+        {ScanArguments(QStringLiteral("8"), QStringLiteral("115200")) << QStringLiteral("--store"), Stored, 3, QStringLiteral("Nebyl nalezen žádný modul, do SERKON.ini se nic neukládá.")},
+        {ScanArguments(QStringLiteral("8"), QStringLiteral("19200")) << QStringLiteral("--store"), Stored, 1,
          QStringLiteral("Nalezeno modulů: 2, do SERKON.ini lze uložit jen jeden. Hledání zužte volbami --from, "
                         "--to a --speeds.")},
         {{QStringLiteral("settings"), QStringLiteral("--save")},

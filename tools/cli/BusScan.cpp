@@ -104,13 +104,13 @@ class SpeedScan {
 public:
     // stepTime: what a probe may take, for the estimate of the time left.
     SpeedScan(TData& data, uint32_t handle, uint8_t speedIndex, DriverSettings probe,
-              Duration stepTime, const ScanRange& range, ScanProgress& progress,
+              Duration stepTime, const ScanPlan& plan, ScanProgress& progress,
               ScanObserver& observer, ScanOutcome& outcome);
 
     // False when the scan ends here: interrupted, or the line failed.
     bool Run();
 
-    static std::vector<uint8_t> Addresses(const ScanRange& range);
+    static std::vector<uint8_t> Addresses(const ScanPlan& plan);
 
 private:
     enum class Result { Silent, Module, Unconfirmed, Stop };
@@ -132,7 +132,7 @@ private:
     uint32_t handle_;
     uint8_t speed_;
     DriverSettings probe_;
-    const ScanRange& range_;
+    const ScanPlan& plan_;
     ScanProgress& progress_;
     ScanObserver& observer_;
     ScanOutcome& outcome_;
@@ -144,18 +144,18 @@ private:
 };
 
 SpeedScan::SpeedScan(TData& data, uint32_t handle, uint8_t speedIndex, DriverSettings probe,
-                     Duration stepTime, const ScanRange& range, ScanProgress& progress,
+                     Duration stepTime, const ScanPlan& plan, ScanProgress& progress,
                      ScanObserver& observer, ScanOutcome& outcome)
-    : data_(data), handle_(handle), speed_(speedIndex), probe_(probe), range_(range),
+    : data_(data), handle_(handle), speed_(speedIndex), probe_(probe), plan_(plan),
       progress_(progress), observer_(observer), outcome_(outcome), stepTime_(stepTime),
-      silent_(Addresses(range))
+      silent_(Addresses(plan))
 {
 }
 
-std::vector<uint8_t> SpeedScan::Addresses(const ScanRange& range)
+std::vector<uint8_t> SpeedScan::Addresses(const ScanPlan& plan)
 {
     std::vector<uint8_t> addresses;
-    for (int address = std::max<int>(range.from, 1); address <= range.to; ++address)
+    for (int address = std::max<int>(plan.from, 1); address <= plan.to; ++address)
         addresses.push_back(uint8_t(address));
     return addresses;
 }
@@ -177,7 +177,7 @@ bool SpeedScan::Run()
 
 bool SpeedScan::FirstPass()
 {
-    for (const uint8_t address : Addresses(range_)) {
+    for (const uint8_t address : Addresses(plan_)) {
         progress_.Show(address, speed_, 1);
         if (ProbeAddress(address, 1) == Result::Stop)
             return false;
@@ -248,7 +248,7 @@ std::optional<AddressZero> SpeedScan::AskAddressZero()
         }
     }
     progress_.StepDone(Clock::now() - start, answered);
-    if (range_.from == 0) {
+    if (plan_.from == 0) {
         ++outcome_.stepsDone;
         ReportAddressZero(zero, name);
     }
@@ -278,7 +278,7 @@ void SpeedScan::ReportAddressZero(AddressZero zero, const QString& name)
 // addresses out, as their modules answer it too.
 int SpeedScan::ExpectedModules(AddressZero zero) const
 {
-    if (range_.from > 1 || range_.to < 255)
+    if (plan_.from > 1 || plan_.to < 255)
         return 0;
     switch (zero) {
     case AddressZero::Silent:
@@ -402,47 +402,48 @@ bool ThroughLanConverter(const ConnectionInput& input)
     return input.interfaceType == InterfaceLan;
 }
 
-DriverSettings ProbeSettings(const ConnectionInput& input, uint8_t speedIndex)
+DriverSettings ProbeSettings(const ConnectionInput& input, const ScanPlan& plan, uint8_t speedIndex)
 {
-    return {ProbeTimeoutMs(BaudFromIndex(speedIndex), ThroughLanConverter(input)), ProbeAttempts};
+    return {ProbeTimeoutMs(BaudFromIndex(speedIndex), ThroughLanConverter(input), plan.margin),
+            ProbeAttempts};
 }
 
 // What a probe may take: its time-out and, through the LAN converter, the network's share that
 // the driver waits on top.
-Duration StepTime(const ConnectionInput& input, uint8_t speedIndex)
+Duration StepTime(const ConnectionInput& input, const ScanPlan& plan, uint8_t speedIndex)
 {
     const int32_t network =
         ThroughLanConverter(input) ? UdpValueFromText(input.parameters[2]).value_or(0) : 0;
-    return Duration(ProbeSettings(input, speedIndex).timeout + network);
+    return Duration(ProbeSettings(input, plan, speedIndex).timeout + network);
 }
 
-std::vector<Duration> FirstPassSteps(const ConnectionInput& input, const ScanRange& range)
+std::vector<Duration> FirstPassSteps(const ConnectionInput& input, const ScanPlan& plan)
 {
-    const size_t addresses = SpeedScan::Addresses(range).size();
+    const size_t addresses = SpeedScan::Addresses(plan).size();
     std::vector<Duration> steps;
-    for (const uint8_t speed : range.speedIndexes) {
-        steps.insert(steps.end(), addresses, StepTime(input, speed));
-        steps.push_back(AddressZeroProbes * StepTime(input, speed));
+    for (const uint8_t speed : plan.speedIndexes) {
+        steps.insert(steps.end(), addresses, StepTime(input, plan, speed));
+        steps.push_back(AddressZeroProbes * StepTime(input, plan, speed));
     }
     return steps;
 }
 
 } // namespace
 
-ScanOutcome ScanBus(TData& data, const ConnectionInput& input, const ScanRange& range,
+ScanOutcome ScanBus(TData& data, const ConnectionInput& input, const ScanPlan& plan,
                     ScanObserver& observer)
 {
     ScanOutcome outcome;
-    outcome.steps = (range.to - range.from + 1) * int(range.speedIndexes.size());
-    ScanProgress progress(observer, FirstPassSteps(input, range));
-    for (const uint8_t speed : range.speedIndexes) {
+    outcome.steps = (plan.to - plan.from + 1) * int(plan.speedIndexes.size());
+    ScanProgress progress(observer, FirstPassSteps(input, plan));
+    for (const uint8_t speed : plan.speedIndexes) {
         if (InterruptWatch::Raised()) {
             outcome.end = ScanEnd::Interrupted;
             break;
         }
         ConnectionInput atSpeed = input;
         atSpeed.speedIndex = speed;
-        const DriverSettings probe = ProbeSettings(input, speed);
+        const DriverSettings probe = ProbeSettings(input, plan, speed);
         uint32_t handle = 0;
         const ConnectionResult opened = OpenDriver(data, atSpeed, handle, {}, probe);
         if (opened.stage != ConnectionStage::Identify) {
@@ -451,7 +452,7 @@ ScanOutcome ScanBus(TData& data, const ConnectionInput& input, const ScanRange& 
             break;
         }
         data.DriverHandle = handle;
-        SpeedScan scan(data, handle, speed, probe, StepTime(input, speed), range, progress,
+        SpeedScan scan(data, handle, speed, probe, StepTime(input, plan, speed), plan, progress,
                        observer, outcome);
         const bool carryOn = scan.Run();
         CloseConnection(data);

@@ -8,6 +8,7 @@
 // answered get a second pass, and more while the line shows loss (docs/serkon-cli.md).
 #pragma once
 
+#include "ProbeTiming.h"
 #include "ScanEstimate.h"
 
 #include "config/Connection.h"
@@ -24,10 +25,12 @@ struct FoundModule {
     QString name;
 };
 
-struct ScanRange {
+struct ScanPlan {
     uint8_t from = 0;
     uint8_t to = 255;
     std::vector<uint8_t> speedIndexes;
+    // What a probe waits beyond the wire's time (ProbeTiming.h).
+    std::chrono::milliseconds margin = AdapterMargin;
 };
 
 // What a scan tells while it runs.
@@ -55,5 +58,5 @@ struct ScanOutcome {
 
 // Opens the input's interface at each speed of the range in turn; afterwards the record is not
 // connected.
-ScanOutcome ScanBus(TData& data, const ConnectionInput& input, const ScanRange& range,
+ScanOutcome ScanBus(TData& data, const ConnectionInput& input, const ScanPlan& plan,
                     ScanObserver& observer);

@@ -19,7 +19,7 @@ struct OptionInfo {
     const char* help;
 };
 
-const std::array<OptionInfo, 21> OptionTable = {{
+const std::array<OptionInfo, 22> OptionTable = {{
     {"interface", nullptr, "com|isa|pci|usb|lan", "komunikační rozhraní"},
     {"com", nullptr, "N", "číslo portu COMx"},
     {"base", nullptr, "HEX", "bázová adresa karty RVA-770, např. 300"},
@@ -36,6 +36,7 @@ const std::array<OptionInfo, 21> OptionTable = {{
     {"from", nullptr, "A", "první prohledávaná adresa (výchozí 0)"},
     {"to", nullptr, "B", "poslední prohledávaná adresa (výchozí 255)"},
     {"speeds", nullptr, "all|SEZNAM", "rychlosti: všech devět, nebo seznam jako 9600,19200"},
+    {"margin", nullptr, "MS", "čekání na adrese navíc k času na vodiči, 0 až 1000 ms (výchozí 1)"},
     {"store", nullptr, nullptr, "jediný nalezený modul uloží do SERKON.ini (adresu a rychlost)"},
     {"save", nullptr, nullptr, "připojení podle voleb uloží do SERKON.ini"},
     {"quiet", "q", nullptr, "nevypisuje průběh, jen výsledek a chyby"},
@@ -60,7 +61,7 @@ struct CommandInfo {
 constexpr std::array<const char*, 2> ReadOptions = {"model", "output"};
 constexpr std::array<const char*, 1> WriteOptions = {"report"};
 constexpr std::array<const char*, 2> StatusOptions = {"watch", "interval"};
-constexpr std::array<const char*, 4> ScanOptions = {"from", "to", "speeds", "store"};
+constexpr std::array<const char*, 5> ScanOptions = {"from", "to", "speeds", "margin", "store"};
 constexpr std::array<const char*, 1> SettingsOptions = {"save"};
 
 const char* const WriteDetails =
@@ -68,7 +69,7 @@ const char* const WriteDetails =
     "před zápisem (i příkaz read) jde na adresu --address.";
 const char* const ScanDetails =
     "Rozhraní otevře jednou pro každou rychlost a na každé adrese čeká jen tak dlouho, než by\n"
-    "začala odpověď (dotaz, klid na lince, první znak a rezerva 1 ms): při 9600 Bd 17 ms na\n"
+    "začala odpověď (dotaz, klid na lince, první znak a rezerva 1 ms, --margin): při 9600 Bd 17 ms na\n"
     "adresu, u LAN konvertoru celá odpověď a navíc UDP timeout. Adresu, která odpoví, ověří\n"
     "úplnou identifikací. Kde něco odpovědělo, projde tiché adresy ještě jednou (ztracená\n"
     "odpověď modul neskryje). Adresa 0, na kterou odpovídá každý modul, se hlásí zvlášť.\n"
@@ -93,7 +94,7 @@ const std::array<CommandInfo, 7> CommandTable = {{
      "vypíše 32 bitů status registru modulu", nullptr, StatusOptions, 0, true},
     {Command::ClearStatus, "clear-status", "", "vynuluje status registr modulu", nullptr, {}, 0,
      true},
-    {Command::Scan, "scan", "[--from A] [--to B] [--speeds all|SEZNAM] [--store]",
+    {Command::Scan, "scan", "[--from A] [--to B] [--speeds all|SEZNAM] [--margin MS] [--store]",
      "zkusí identifikovat modul na každé adrese (a rychlosti) a vypíše nalezené", ScanDetails,
      ScanOptions, 0, false},
     {Command::Settings, "settings", "[--save]",
@@ -380,6 +381,12 @@ std::optional<QString> TakeValues(const QCommandLineParser& parser, Options& opt
         if (!to)
             return QStringLiteral("--to: adresa musí být 0 až 255.");
         options.toAddress = uint8_t(*to);
+    }
+    if (given("margin")) {
+        const std::optional<int32_t> margin = Number(value("margin"), 0, 1000);
+        if (!margin)
+            return QStringLiteral("--margin: zadejte 0 až 1000 ms.");
+        options.marginMs = *margin;
     }
     if (options.fromAddress > options.toAddress)
         return QStringLiteral("--from nesmí být větší než --to.");

@@ -40,6 +40,7 @@ struct Options {
     uint8_t fromAddress = 0;                  // scan
     uint8_t toAddress = 255;
     std::vector<uint8_t> speedIndexes;        // scan: empty for the connection's speed
+    int marginMs = 1;                         // scan: a probe's wait beyond the wire's time
     bool store = false;                       // scan: the module found into SERKON.ini
     bool save = false;                        // settings: the connection into SERKON.ini
 };

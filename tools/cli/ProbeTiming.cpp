@@ -9,9 +9,9 @@ std::chrono::microseconds WireProbeTime(uint32_t baud)
                                      + busframe::CharacterTimeUs(baud));
 }
 
-int32_t ProbeTimeoutMs(uint32_t baud, bool wholeReply)
+int32_t ProbeTimeoutMs(uint32_t baud, bool wholeReply, std::chrono::milliseconds margin)
 {
-    std::chrono::microseconds wait = WireProbeTime(baud) + AdapterMargin;
+    std::chrono::microseconds wait = WireProbeTime(baud) + margin;
     if (wholeReply)
         wait += std::chrono::microseconds(busframe::WireTimeUs(busframe::ReplySize - 1, baud));
     return int32_t(std::chrono::ceil<std::chrono::milliseconds>(wait).count());

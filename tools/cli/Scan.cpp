@@ -92,13 +92,14 @@ int RunScan(const Options& options, ProgressOutput& output)
         output.Error(*refused);
         return ExitUsage;
     }
-    ScanRange range{options.fromAddress, options.toAddress, options.speedIndexes};
-    if (range.speedIndexes.empty())
-        range.speedIndexes.push_back(uint8_t(session.Input().speedIndex));
+    ScanPlan plan{options.fromAddress, options.toAddress, options.speedIndexes,
+                  std::chrono::milliseconds(options.marginMs)};
+    if (plan.speedIndexes.empty())
+        plan.speedIndexes.push_back(uint8_t(session.Input().speedIndex));
 
     const InterruptWatch interrupt;
     ScanPrinter printer(output);
-    const ScanOutcome outcome = ScanBus(session.Data(), session.Input(), range, printer);
+    const ScanOutcome outcome = ScanBus(session.Data(), session.Input(), plan, printer);
     const size_t found = outcome.modules.size();
     switch (outcome.end) {
     case ScanEnd::Failed:

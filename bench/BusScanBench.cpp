@@ -53,7 +53,7 @@ Run Scan(const std::vector<uint8_t>& speedIndexes)
     input.parameters = {QStringLiteral("1"), QString(), QString()};
     Unseen observer;
     const auto start = Clock::now();
-    const ScanOutcome outcome = ScanBus(data, input, ScanRange{0, 255, speedIndexes}, observer);
+    const ScanOutcome outcome = ScanBus(data, input, ScanPlan{0, 255, speedIndexes}, observer);
     Run run;
     run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     run.complete = outcome.end == ScanEnd::Done;

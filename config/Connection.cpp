@@ -55,9 +55,8 @@ void CloseFailedConnection(TData& data, uint32_t& handle)
 
 // Reads the parameter rows of the interface into the record and the driver's parameter block.
 // Returns the panel text when the input is refused.
-std::optional<QString> TakeParameters(TData& data, ConnectionResult& result)
+std::optional<QString> TakeParameters(TData& data, std::array<QString, 3>& rows)
 {
-    std::array<QString, 3>& rows = result.parameters;
     switch (data.InterfaceType) {
     case InterfaceCom: {
         const uint16_t port = ComPortFromText(rows[0]);
@@ -108,31 +107,6 @@ QString CharactersOf(const ModuleData& bytes)
     for (uint8_t byte : bytes)
         text += Cp1250ToChar(byte);
     return text;
-}
-
-// Asks for name part 1, name part 2 and the version, four characters each. Returns the module
-// name, or the text of the failed transaction's status in `failure`.
-std::optional<QString> IdentifyModule(const TData& data, uint32_t handle, uint8_t address,
-                                      QString& failure)
-{
-    std::array<QString, IdentificationParts> parts;
-    uint8_t extra = 0;
-    DriverBuffer response{};
-    for (uint8_t subcode = 0; subcode < IdentificationParts; ++subcode) {
-        ModuleData bytes{};
-        // A driver that opened without giving a handle gets no transaction sent; that must not
-        // pass for a module that answered.
-        uint8_t status = CodeNoDriver;
-        ModuleTransaction(data.InterfaceType, handle, address, CmdIdentify, subcode, extra, bytes,
-                          status, response);
-        const QString statusText = DriverErrorString(data.InterfaceType, status);
-        if (status != CodeSuccess) {
-            failure = statusText;
-            return std::nullopt;
-        }
-        parts[subcode] = CharactersOf(bytes);
-    }
-    return parts[0] + parts[1] + QStringLiteral(" v.") + parts[2];
 }
 
 uint8_t SpeedIndexOf(int listIndex)
@@ -233,8 +207,25 @@ QString DisplayModuleName(const QString& moduleName)
     return shown;
 }
 
-ConnectionResult InitializeConnection(TData& data, const ConnectionInput& input,
-                                      const ConnectionReporter& report)
+std::optional<QString> TakeConnectionInput(TData& data, const ConnectionInput& input,
+                                           std::array<QString, 3>& rows)
+{
+    rows = input.parameters;
+    if (input.interfaceType < 0 || !IsInterfaceType(uint8_t(input.interfaceType)))
+        return UnknownInterfaceText;
+    data.InterfaceType = uint8_t(input.interfaceType);
+    data.DriverConfig.fill(0);
+    return TakeParameters(data, rows);
+}
+
+DriverSettings ConnectionSettings(uint8_t speedIndex)
+{
+    return {TimeoutFromIndex(speedIndex), ConfigureOption};
+}
+
+ConnectionResult OpenDriver(TData& data, const ConnectionInput& input, uint32_t& handle,
+                            const ConnectionReporter& report,
+                            const std::optional<DriverSettings>& settings)
 {
     ConnectionResult result;
     result.parameters = input.parameters;
@@ -247,18 +238,14 @@ ConnectionResult InitializeConnection(TData& data, const ConnectionInput& input,
 
     // An attempt begins by closing the connection that is still open.
     CloseConnection(data);
-    uint32_t handle = data.DriverHandle;
+    handle = data.DriverHandle;
     show(InitialisingText);
 
     const uint8_t address = ModuleAddressFromText(input.moduleAddress);
     result.moduleAddress = QString::number(address);
     const uint8_t speedIndex = SpeedIndexOf(input.speedIndex);
 
-    if (input.interfaceType < 0 || !IsInterfaceType(uint8_t(input.interfaceType)))
-        return show(UnknownInterfaceText);
-    data.InterfaceType = uint8_t(input.interfaceType);
-    data.DriverConfig.fill(0);
-    if (const std::optional<QString> refused = TakeParameters(data, result))
+    if (const std::optional<QString> refused = TakeConnectionInput(data, input, result.parameters))
         return show(*refused);
 
     result.stage = ConnectionStage::Load;
@@ -271,30 +258,69 @@ ConnectionResult InitializeConnection(TData& data, const ConnectionInput& input,
 
     data.Connected = 1;
     result.stage = ConnectionStage::Configure;
+    const DriverSettings chosen = settings.value_or(ConnectionSettings(speedIndex));
     code = ConfigureDriver(data.InterfaceType, handle, int32_t(BaudFromIndex(speedIndex)),
-                           TimeoutFromIndex(speedIndex), ConfigureOption);
+                           chosen.timeout, chosen.option);
     codeText = DriverErrorString(data.InterfaceType, uint32_t(code));
     if (code != CodeSuccess) {
         show(FailurePrefix + codeText);
         CloseFailedConnection(data, handle);
         return result;
     }
-
     result.stage = ConnectionStage::Identify;
-    QString failure;
-    const std::optional<QString> moduleName = IdentifyModule(data, handle, address, failure);
-    if (!moduleName) {
-        show(failure);
+    return result;
+}
+
+Identification IdentifyModule(const TData& data, uint32_t handle, uint8_t address)
+{
+    // Name part 1, name part 2 and the version, four characters each.
+    std::array<QString, IdentificationParts> parts;
+    uint8_t extra = 0;
+    DriverBuffer response{};
+    Identification identification;
+    for (uint8_t subcode = 0; subcode < IdentificationParts; ++subcode) {
+        ModuleData bytes{};
+        // A driver that opened without giving a handle gets no transaction sent; that must not
+        // pass for a module that answered.
+        uint8_t status = CodeNoDriver;
+        ModuleTransaction(data.InterfaceType, handle, address, CmdIdentify, subcode, extra, bytes,
+                          status, response);
+        identification.status = status;
+        identification.statusText = DriverErrorString(data.InterfaceType, status);
+        if (status != CodeSuccess)
+            return identification;
+        parts[subcode] = CharactersOf(bytes);
+    }
+    identification.moduleName = parts[0] + parts[1] + QStringLiteral(" v.") + parts[2];
+    return identification;
+}
+
+ConnectionResult InitializeConnection(TData& data, const ConnectionInput& input,
+                                      const ConnectionReporter& report)
+{
+    uint32_t handle = 0;
+    ConnectionResult result = OpenDriver(data, input, handle, report);
+    if (result.stage != ConnectionStage::Identify)
+        return result;
+
+    const uint8_t address = ModuleAddressFromText(result.moduleAddress);
+    const Identification identification = IdentifyModule(data, handle, address);
+    if (!identification.moduleName) {
+        result.panelText = identification.statusText;
+        if (report)
+            report(result.panelText);
         CloseFailedConnection(data, handle);
         return result;
     }
 
-    data.ModuleName = *moduleName;
+    data.ModuleName = *identification.moduleName;
     result.connected = true;
     result.stage = ConnectionStage::Connected;
-    show(SuccessPrefix + DisplayModuleName(data.ModuleName));
+    result.panelText = SuccessPrefix + DisplayModuleName(data.ModuleName);
+    if (report)
+        report(result.panelText);
     data.ModuleAddress = address;
-    data.Speed = BaudFromIndex(speedIndex);
+    data.Speed = BaudFromIndex(SpeedIndexOf(input.speedIndex));
     data.StatusText = ConnectedStatusText;
     data.DriverHandle = handle;
     return result;

@@ -81,6 +81,39 @@ QString DisplayModuleName(const QString& moduleName);
 ConnectionResult InitializeConnection(TData& data, const ConnectionInput& input,
                                       const ConnectionReporter& report = {});
 
+// The steps of an attempt one at a time, for a caller that identifies modules itself (a bus
+// scan). TakeConnectionInput takes the interface and its parameter rows into the record (and
+// the driver's parameter block), as an attempt does before it loads the driver; `rows` receive
+// the rows as rewritten, the result is the text of a refused row.
+std::optional<QString> TakeConnectionInput(TData& data, const ConnectionInput& input,
+                                           std::array<QString, 3>& rows);
+
+// SetConfig's time-out and option (the number of attempts per transaction).
+struct DriverSettings {
+    int32_t timeout = 0;
+    int32_t option = 0;
+};
+// What the connection dialog passes for the speed: its time-out, one try and one retry.
+DriverSettings ConnectionSettings(uint8_t speedIndex);
+
+// Closes an open connection, takes the input, loads and opens the driver and sets the bus
+// speed with the settings (the dialog's when none are given). With stage Identify the driver
+// is open and set: `handle` holds its handle and the record is marked connected, the module
+// not yet identified (ModuleName, ModuleAddress, Speed and DriverHandle are left as they
+// were). Any other stage is a failure, reported as InitializeConnection reports it.
+ConnectionResult OpenDriver(TData& data, const ConnectionInput& input, uint32_t& handle,
+                            const ConnectionReporter& report = {},
+                            const std::optional<DriverSettings>& settings = {});
+
+// The connection dialog's identification: name part 1, name part 2 and version, four
+// characters each, as "name v.version"; without a name, the failed transaction's status.
+struct Identification {
+    std::optional<QString> moduleName;
+    uint8_t status = 0;
+    QString statusText;
+};
+Identification IdentifyModule(const TData& data, uint32_t handle, uint8_t address);
+
 // The text every window shows when it needs a module and no connection is ready.
 QString ConnectionNotReadyText();
 

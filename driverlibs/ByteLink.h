@@ -25,6 +25,9 @@ public:
     // Waits until bytes are there or the time has come and appends what is there (possibly
     // nothing). Returns a code.
     virtual int32_t Read(std::vector<uint8_t>& into, Clock::time_point until) = 0;
+    // How long the device may hold received bytes back before it passes them on: a USB
+    // bridge's latency timer. Nothing for a UART or a pseudo-terminal.
+    virtual std::chrono::microseconds ReceiveLatency() const { return {}; }
 };
 
 } // namespace driverlib

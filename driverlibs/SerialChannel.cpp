@@ -4,7 +4,6 @@
 #include "ReplyScanner.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace driverlib {
 
@@ -35,23 +34,36 @@ int32_t SerialChannel::SetSpeed(uint32_t baud)
     return code;
 }
 
-void SerialChannel::WaitForBusSilence() const
+// A module may still be sending (the rest of a reply an attempt stopped waiting for): its
+// bytes are let pass and dropped until the line has been quiet for the gap, so that a request
+// never starts over a reply. A line that never falls quiet is waited for until the limit.
+void SerialChannel::WaitForBusSilence(Clock::time_point limit)
 {
     const std::chrono::microseconds gap{busframe::SilenceGapUs(baud_)};
-    std::this_thread::sleep_until(lineQuietSince_ + gap);
+    std::vector<uint8_t> arriving;
+    for (;;) {
+        const Clock::time_point quiet = lineQuietSince_ + gap;
+        if (Clock::now() >= quiet)
+            return;
+        arriving.clear();
+        if (link_->Read(arriving, std::min(quiet, limit)) != Ok || Clock::now() >= limit)
+            return;
+        if (!arriving.empty())
+            lineQuietSince_ = Clock::now();
+    }
 }
 
 Attempt SerialChannel::Exchange(const busframe::Request& request,
                                 std::chrono::milliseconds timeout)
 {
-    WaitForBusSilence();
+    WaitForBusSilence(Clock::now() + timeout);
     link_->DiscardInput();
     const auto frame = busframe::EncodeRequest(request);
     if (const int32_t code = link_->Write(frame); code != Ok)
         return Failure(code);
     lineQuietSince_ = Clock::now();
 
-    const Clock::time_point deadline = lineQuietSince_ + timeout;
+    const Clock::time_point deadline = lineQuietSince_ + timeout + link_->ReceiveLatency();
     const auto silence = ReceiveSilence(baud_);
     busframe::ReplyScanner scanner(request);
     std::vector<uint8_t> received;

@@ -1,5 +1,6 @@
 // Transactions over a serial line: frames delimited by line silence, stale bytes flushed
-// before each request, our own echo and late replies to earlier requests skipped.
+// before each request, our own echo and late replies to earlier requests skipped. Each attempt
+// waits its time-out and, on top, the time the device may hold received bytes back.
 #pragma once
 
 #include "BusChannel.h"
@@ -17,7 +18,7 @@ public:
     Attempt Exchange(const busframe::Request& request, std::chrono::milliseconds timeout) override;
 
 private:
-    void WaitForBusSilence() const;
+    void WaitForBusSilence(Clock::time_point limit);
 
     std::unique_ptr<ByteLink> link_;
     uint32_t baud_ = 9600;

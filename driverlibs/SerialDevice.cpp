@@ -5,11 +5,14 @@
 
 #include <libserialport.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -146,6 +149,28 @@ bool WaitFor(int descriptor, short events, Clock::time_point until)
 
 } // namespace
 
+bool RequestLowLatency(int descriptor)
+{
+    constexpr int LowLatency = int(ASYNC_LOW_LATENCY);
+    serial_struct serial{};
+    if (ioctl(descriptor, TIOCGSERIAL, &serial) != 0)
+        return false;
+    if ((serial.flags & LowLatency) != 0)
+        return true;
+    serial.flags |= LowLatency;
+    return ioctl(descriptor, TIOCSSERIAL, &serial) == 0;
+}
+
+std::chrono::microseconds LatencyTimer(const std::string& sysRoot, const std::string& devicePath)
+{
+    const std::string name = devicePath.substr(devicePath.rfind('/') + 1);
+    std::ifstream timer(sysRoot + "/class/tty/" + name + "/device/latency_timer");
+    unsigned milliseconds = 0;
+    if (!(timer >> milliseconds))
+        return {};
+    return std::chrono::milliseconds(milliseconds);
+}
+
 int32_t CodeOfOpenError(int error)
 {
     switch (error) {
@@ -164,7 +189,10 @@ int32_t CodeOfOpenError(int error)
     }
 }
 
-SerialDevice::SerialDevice(int descriptor, sp_port* port) : descriptor_(descriptor), port_(port) {}
+SerialDevice::SerialDevice(int descriptor, sp_port* port, std::chrono::microseconds receiveLatency)
+    : descriptor_(descriptor), port_(port), receiveLatency_(receiveLatency)
+{
+}
 
 SerialDevice::~SerialDevice()
 {
@@ -194,7 +222,11 @@ int32_t SerialDevice::Open(const std::string& path, std::unique_ptr<SerialDevice
     }
     if (code != Ok)
         return code;
-    device.reset(new SerialDevice(descriptor, port));
+    std::chrono::microseconds latency = LatencyTimer("/sys", resolved);
+    // In low-latency mode a bridge passes bytes on within a millisecond, whatever its timer.
+    if (RequestLowLatency(descriptor))
+        latency = std::min<std::chrono::microseconds>(latency, std::chrono::milliseconds(1));
+    device.reset(new SerialDevice(descriptor, port, latency));
     return Ok;
 }
 

@@ -39,7 +39,7 @@ enum {
     SERKON_DRIVER_BUFFER_SIZE = 100,
     /* The configuration block of the LAN converter's Init has this many elements. */
     SERKON_DRIVER_CONFIG_SIZE = 16,
-    /* SetConfig is always called with this option. */
+    /* The program calls SetConfig with this option: a try and a retry (1 is a try alone). */
     SERKON_DRIVER_OPTION = 2,
     /* Codes 1 to 99 belong to the driver; 0 is success. */
     SERKON_DRIVER_CODE_LIMIT = 100,
@@ -72,7 +72,8 @@ typedef int32_t(SERKON_DRIVER_CALL *SerkonInitEntry)(uint32_t *handle);
 typedef int32_t(SERKON_DRIVER_CALL *SerkonInitWithBlockEntry)(uint32_t *handle,
                                                               const intptr_t *config);
 
-/* Called once right after a successful Init: bus speed in Bd, time-out, option (always 2). */
+/* Called right after a successful Init: bus speed in Bd, time-out, option (2 from the program).
+ * It may be called again on the open handle; the new settings hold for the Sends that follow. */
 typedef int32_t(SERKON_DRIVER_CALL *SerkonSetConfigEntry)(uint32_t handle, int32_t baud,
                                                           int32_t timeout, int32_t option);
 /* Exported, not called by the program. */

@@ -65,3 +65,14 @@ TEST(ScanEstimate, TheMeasuredPaceTakesOverFromTheTimeOuts)
     // 800 × (4000 + 800) / (3200 + 800)
     EXPECT_EQ(slower.Left(), milliseconds(960));
 }
+
+TEST(ScanEstimate, StepsPlannedLaterJoinTheTimeLeft)
+{
+    ScanEstimate estimate(Steps(2, milliseconds(100)));
+    estimate.StepDone(milliseconds(100), false);
+    estimate.Extend(Steps(3, milliseconds(50)));
+    EXPECT_EQ(estimate.Left(), milliseconds(100 + 3 * 50));
+    for (int i = 0; i < 4; ++i)
+        estimate.StepDone(milliseconds(i == 0 ? 100 : 50), false);
+    EXPECT_EQ(estimate.Left(), milliseconds(0));
+}

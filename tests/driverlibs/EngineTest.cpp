@@ -19,6 +19,8 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <pty.h>
+#include <unistd.h>
 
 using namespace driverlib;
 namespace fs = std::filesystem;
@@ -444,6 +446,23 @@ TEST(Devices, AManyPortCardGivesItsLowestNumberedTty)
     EXPECT_TRUE(TtyNameLess("ttyS", "ttyS0"));
     EXPECT_TRUE(TtyNameLess("ttyS99", "ttyUSB0")) << "the stem comes first";
     EXPECT_FALSE(TtyNameLess("ttyS4", "ttyS4"));
+}
+
+TEST(Devices, ABridgesLatencyTimerIsReadFromSysfsAndAPseudoTerminalHasNoLowLatencyMode)
+{
+    const fs::path root = fs::temp_directory_path() / ("serkon-sysfs-latency-" + std::to_string(getpid()));
+    fs::create_directories(root / "class/tty/ttyUSB0/device");
+    std::ofstream(root / "class/tty/ttyUSB0/device/latency_timer") << "16\n";
+    EXPECT_EQ(LatencyTimer(root.string(), "/dev/ttyUSB0"), std::chrono::milliseconds(16));
+    EXPECT_EQ(LatencyTimer(root.string(), "/dev/ttyS0"), std::chrono::microseconds(0));
+    fs::remove_all(root);
+
+    int master = -1;
+    int slave = -1;
+    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    EXPECT_FALSE(RequestLowLatency(slave));
+    ::close(slave);
+    ::close(master);
 }
 
 TEST(Devices, ComPortsMapToTtySByDefault)

@@ -136,6 +136,26 @@ TEST(ComPort, KeepsInStepWithALineThatTakesItsWireTime)
     }
 }
 
+TEST(ComPort, ALineRunsAtTheSpeedSetAndAReplyCutShortSpoilsNoOther)
+{
+    ProgramFolder folder;
+    sim::Module module;
+    module.SetBusSpeed(600);
+    sim::PtyServer server(module, sim::ComLink(folder.Path(), 6));
+    Connection connection(Com);
+    ASSERT_EQ(connection.Open(6), 0);
+    ASSERT_EQ(connection.Configure(9600, 50, 1), 0);
+    EXPECT_EQ(connection.ReadRegister(1, 4).status, 30) << "the module is set to 600 Bd";
+
+    // The reply takes 408 ms from the end of the request, its first character 242 ms: at a
+    // time-out between the two the first characters are there and the reply is not whole.
+    ASSERT_EQ(connection.Configure(600, 320, 1), 0);
+    EXPECT_EQ(connection.ReadRegister(1, 4).status, 31);
+    // The rest of it runs out before the next request goes.
+    ASSERT_EQ(connection.Configure(600, 1000, 1), 0);
+    EXPECT_EQ(connection.ReadRegister(1, 4).status, 0);
+}
+
 TEST(ComPort, ClosingLeavesTheLineOpenToTheNextUser)
 {
     // The exclusive mode would otherwise outlive the connection while serkon-sim keeps the

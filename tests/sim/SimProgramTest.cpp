@@ -300,10 +300,35 @@ TEST(SimProgram, HelpListsEveryControlAndBadControlsAreRefused)
         {"--udp", "0", "--drop"},         {"--udp", "0", "--read-back", "60", "1"},
         {"--udp", "0", "--echo", "maybe"}, {"--pty", "--stray", "1"},
         {"--udp", "0", "--counters"},     {"--udp", "0", "drop", "1"},
+        {"--udp", "0", "--module", "3:KQ-9999"}, {"--udp", "0", "--module", "256:KQ-3110"},
+        {"--udp", "0", "--module", "3:KQ-3110:fast"},
+        {"--udp", "0", "--module", "3:KQ-3110", "--address", "4"},
+        {"--udp", "0", "--state", "s", "--module", "1:KQ-3110", "--module", "2:RZ-310"},
     };
     for (const auto& options : refused) {
         SimProcess sim(options);
         EXPECT_EQ(sim.Line(), "") << options[2];
         EXPECT_TRUE(ExitedWith(sim.Wait(), 2)) << options[2];
     }
+}
+
+TEST(SimProgram, PutsSeveralModulesOnOneLine)
+{
+    SimProcess sim({"--udp", "0", "--module", "3:KQ-3110", "--module", "9:RZ-310:19200"});
+    const uint16_t port = sim.Port();
+    ASSERT_NE(port, 0);
+    EXPECT_EQ(sim.Line(), "module RZ-310   v.2.00 at address 9, 19200 Bd");
+    LanLink link(port, 150);
+    ASSERT_TRUE(link.opened);
+    EXPECT_EQ(link.connection.Transact(3, CmdIdentify).data[0], 'K');
+    EXPECT_EQ(link.connection.Transact(9, CmdIdentify).data[0], 'R');
+    EXPECT_EQ(link.connection.Transact(0, CmdIdentify).status, 31) << "both answer: a collision";
+
+    // A control acts on both: each loses its next reply.
+    EXPECT_EQ(sim.Command("drop 1"), "ok drop 1");
+    EXPECT_EQ(link.connection.Transact(3, CmdIdentify).status, 30);
+    EXPECT_EQ(link.connection.Transact(9, CmdIdentify).status, 30);
+    EXPECT_EQ(link.connection.Transact(9, CmdIdentify).status, 0);
+    EXPECT_EQ(sim.Command("counters"), "requests 6 replies 5 garbage 0");
+    EXPECT_TRUE(ExitedWith(sim.Stop(), 0));
 }

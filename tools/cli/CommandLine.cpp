@@ -21,7 +21,7 @@ struct OptionInfo {
     const char* help;
 };
 
-const std::array<OptionInfo, 19> OptionTable = {{
+const std::array<OptionInfo, 22> OptionTable = {{
     {"interface", nullptr, "com|isa|pci|usb|lan", "komunikační rozhraní"},
     {"com", nullptr, "N", "číslo portu COMx"},
     {"base", nullptr, "HEX", "bázová adresa karty RVA-770, např. 300"},
@@ -38,6 +38,9 @@ const std::array<OptionInfo, 19> OptionTable = {{
     {"from", nullptr, "A", "první prohledávaná adresa (výchozí 0)"},
     {"to", nullptr, "B", "poslední prohledávaná adresa (výchozí 255)"},
     {"speeds", nullptr, "all|SEZNAM", "rychlosti: všech devět, nebo seznam jako 9600,19200"},
+    {"margin", nullptr, "MS", "čekání na adrese navíc k času na vodiči, 0 až 1000 ms (výchozí 1)"},
+    {"store", nullptr, nullptr, "jediný nalezený modul uloží do SERKON.ini (adresu a rychlost)"},
+    {"save", nullptr, nullptr, "připojení podle voleb uloží do SERKON.ini"},
     {"quiet", "q", nullptr, "nevypisuje průběh, jen výsledek a chyby"},
     {"help", "h", nullptr, "nápověda"},
     {"version", nullptr, nullptr, "verze programu"},
@@ -60,20 +63,27 @@ struct CommandInfo {
 constexpr std::array<const char*, 2> ReadOptions = {"model", "output"};
 constexpr std::array<const char*, 1> WriteOptions = {"report"};
 constexpr std::array<const char*, 2> StatusOptions = {"watch", "interval"};
-constexpr std::array<const char*, 3> ScanOptions = {"from", "to", "speeds"};
+constexpr std::array<const char*, 5> ScanOptions = {"from", "to", "speeds", "margin", "store"};
+constexpr std::array<const char*, 1> SettingsOptions = {"save"};
 
 const char* const WriteDetails =
     "Zapisuje na adresu 0 sběrnice, na lince má proto být jen jeden modul. Identifikace\n"
     "před zápisem (i příkaz read) jde na adresu --address.";
 const char* const ScanDetails =
-    "Adresa bez modulu trvá dva pokusy identifikace; každý čeká timeout komunikační\n"
-    "rychlosti (200 ms od 9600 Bd výš) a u LAN konvertoru navíc UDP timeout: při 9600 Bd\n"
-    "je to 0,4 s, s UDP timeoutem 200 ms 0,8 s na adresu.";
+    "Rozhraní otevře jednou pro každou rychlost a na každé adrese čeká jen tak dlouho, než by\n"
+    "začala odpověď (dotaz, klid na lince, první znak a rezerva 1 ms, --margin): při 9600 Bd 17 ms na\n"
+    "adresu, u LAN konvertoru celá odpověď a navíc UDP timeout. Adresu, která odpoví, ověří\n"
+    "úplnou identifikací. Kde něco odpovědělo, projde tiché adresy ještě jednou (ztracená\n"
+    "odpověď modul neskryje). Adresa 0, na kterou odpovídá každý modul, se hlásí zvlášť.\n"
+    "S --store uloží jediný nalezený modul do SERKON.ini; při žádném nebo více modulech\n"
+    "neuloží nic.";
 
 const char* const SettingsDetails =
     "Řádek na nastavení ve tvaru volba=hodnota, se jmény voleb příkazové řádky:\n"
     "interface, address, speed a parametry rozhraní (com, base, ip, udp-port, udp-timeout).\n"
-    "Který soubor SERKON.ini četl, vypíše na standardní chybový výstup.";
+    "Který soubor SERKON.ini četl, vypíše na standardní chybový výstup.\n"
+    "S --save je uloží do SERKON.ini, jak je program ukládá při ukončení (ostatní obsah\n"
+    "souboru zůstane), a příští \"Inicializace připojení\" je použije.";
 
 const char* const PortsDetails =
     "U každého portu zařízení, popis, u USB výrobce, identifikátory a sériové číslo a stálou\n"
@@ -95,12 +105,12 @@ const std::array<CommandInfo, 9> CommandTable = {{
      "vypíše 32 bitů status registru modulu", nullptr, StatusOptions, 0, true},
     {Command::ClearStatus, "clear-status", "", "vynuluje status registr modulu", nullptr, {}, 0,
      true},
-    {Command::Scan, "scan", "[--from A] [--to B] [--speeds all|SEZNAM]",
+    {Command::Scan, "scan", "[--from A] [--to B] [--speeds all|SEZNAM] [--margin MS] [--store]",
      "zkusí identifikovat modul na každé adrese (a rychlosti) a vypíše nalezené", ScanDetails,
      ScanOptions, 0, false},
-    {Command::Settings, "settings", "",
+    {Command::Settings, "settings", "[--save]",
      "vypíše připojení, jak by ho příkaz otevřel (SERKON.ini a volby), a nic neodešle",
-     SettingsDetails, {}, 0, true},
+     SettingsDetails, SettingsOptions, 0, true},
     {Command::Ports, "ports", "", "vypíše sériové porty počítače a odkazy ve složce ports/",
      PortsDetails, {}, 0, false},
     {Command::LinkPort, "ports link", "NÁZEV CESTA",
@@ -118,7 +128,8 @@ bool TakesConnection(const CommandInfo& command)
 const char* const ExitCodesHelp =
     "Návratové kódy:\n"
     "  0  úspěch\n"
-    "  1  profil, protokol nebo odkaz ve složce ports/ nelze zapsat\n"
+    "  1  profil, protokol, SERKON.ini nebo odkaz ve složce ports/ nelze zapsat;\n"
+    "     scan --store našel více modulů\n"
     "  2  chybný zápis příkazu\n"
     "  3  připojení selhalo (parametry, knihovna ovladače, nastavení, identifikace);\n"
     "     scan nenašel žádný modul\n"
@@ -394,6 +405,8 @@ std::optional<QString> TakeValues(const QCommandLineParser& parser, Options& opt
     options.outputFile = value("output");
     options.reportFile = value("report");
     options.watch = given("watch");
+    options.store = given("store");
+    options.save = given("save");
     if (given("interval")) {
         const std::optional<int32_t> interval = Number(value("interval"), 10, 86400000);
         if (!interval)
@@ -413,6 +426,12 @@ std::optional<QString> TakeValues(const QCommandLineParser& parser, Options& opt
         if (!to)
             return QStringLiteral("--to: adresa musí být 0 až 255.");
         options.toAddress = uint8_t(*to);
+    }
+    if (given("margin")) {
+        const std::optional<int32_t> margin = Number(value("margin"), 0, 1000);
+        if (!margin)
+            return QStringLiteral("--margin: zadejte 0 až 1000 ms.");
+        options.marginMs = *margin;
     }
     if (options.fromAddress > options.toAddress)
         return QStringLiteral("--from nesmí být větší než --to.");

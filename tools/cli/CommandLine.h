@@ -42,6 +42,9 @@ struct Options {
     std::vector<uint8_t> speedIndexes;        // scan: empty for the connection's speed
     QString linkName;                         // ports link: "com3", "usb" or "pci"
     QString linkTarget;                       // ports link: the serial port, as given
+    int marginMs = 1;                         // scan: a probe's wait beyond the wire's time
+    bool store = false;                       // scan: the module found into SERKON.ini
+    bool save = false;                        // settings: the connection into SERKON.ini
 };
 
 struct CommandLine {

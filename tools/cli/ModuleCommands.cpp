@@ -119,6 +119,15 @@ int RunSettings(const Options& options, ProgressOutput& output)
     }
     output.Note(SettingsSourceNote());
     PrintOut(session.SettingsText());
+    if (!options.save)
+        return ExitSuccess;
+    const uint8_t address = ModuleAddressFromText(session.Input().moduleAddress);
+    const uint8_t speedIndex = uint8_t(session.Input().speedIndex);
+    if (const std::optional<Session::Refusal> refused = session.StoreConnection(address, speedIndex)) {
+        output.Error(refused->text);
+        return refused->exitCode;
+    }
+    output.Note(QStringLiteral("Připojení uloženo do %1.").arg(SettingsFilePath()));
     return ExitSuccess;
 }
 

@@ -1,20 +1,18 @@
-// scan: the connection dialog's attempt at every address (and bus speed) asked for. An address
-// without a module costs the driver's time-out (and the LAN converter's) for each of its
-// attempts, so a long scan shows how far it is and how long it will still take.
+// scan: every address of the range at each bus speed asked for, as fast as the wire allows
+// (BusScan.h). The modules found go to standard output, the progress with the time left and
+// what else the scan met to standard error; --store keeps the one module found in SERKON.ini.
+#include "BusScan.h"
 #include "Commands.h"
 #include "ExitCodes.h"
 #include "Interrupt.h"
-#include "ScanEstimate.h"
 #include "Session.h"
 
-#include "drivers/DriverContract.h"
+#include "core/Settings.h"
 #include "drivers/SpeedTables.h"
 
 #include <chrono>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 QString DurationText(std::chrono::seconds time)
 {
@@ -30,33 +28,61 @@ QString TimeLeftText(ScanEstimate::Duration left)
     return QStringLiteral(", zbývá asi ") + DurationText(std::chrono::ceil<std::chrono::seconds>(left));
 }
 
-// What an address without a module costs at the speed: the driver option the program passes is
-// the number of attempts per transaction, and each attempt waits the speed's time-out, through
-// the LAN converter its UDP time-out on top.
-ScanEstimate::Duration EmptyStepTime(const ConnectionInput& input, uint8_t speedIndex)
-{
-    int32_t network = 0;
-    if (input.interfaceType == InterfaceLan)
-        network = UdpValueFromText(input.parameters[2]).value_or(0);
-    return ScanEstimate::Duration(SERKON_DRIVER_OPTION * (TimeoutFromIndex(speedIndex) + network));
-}
-
-ScanEstimate EstimateFor(const Options& options, const ConnectionInput& input, const std::vector<uint8_t>& speeds)
-{
-    std::vector<ScanEstimate::Duration> steps;
-    for (const uint8_t speed : speeds) {
-        for (int address = options.fromAddress; address <= options.toAddress; ++address)
-            steps.push_back(EmptyStepTime(input, speed));
-    }
-    return ScanEstimate(std::move(steps));
-}
-
-QString FoundLine(uint8_t address, uint8_t speedIndex, const QString& moduleName)
+QString FoundLine(const FoundModule& module)
 {
     return QStringLiteral("%1  %2 Bd  %3\n")
-        .arg(address, 3)
-        .arg(BaudFromIndex(speedIndex), 6)
-        .arg(DisplayModuleName(moduleName));
+        .arg(module.address, 3)
+        .arg(BaudFromIndex(module.speedIndex), 6)
+        .arg(DisplayModuleName(module.name));
+}
+
+class ScanPrinter final : public ScanObserver {
+public:
+    explicit ScanPrinter(ProgressOutput& output) : output_(output) {}
+
+    void Probing(uint8_t address, uint8_t speedIndex, int pass, int percent,
+                 ScanEstimate::Duration left) override
+    {
+        QString text = QStringLiteral("Hledání modulů: adresa %1, %2 Bd").arg(address).arg(BaudFromIndex(speedIndex));
+        if (pass > 1)
+            text += QStringLiteral(", %1. průchod").arg(pass);
+        output_.Progress(text + QStringLiteral(" (%1 %").arg(percent) + TimeLeftText(left) + u')', percent);
+    }
+
+    void Found(const FoundModule& module) override
+    {
+        output_.ClearBar();
+        PrintOut(FoundLine(module));
+    }
+
+    void Notice(const QString& text) override { output_.Note(text); }
+
+private:
+    ProgressOutput& output_;
+};
+
+int StoreFoundModule(Session& session, const std::vector<FoundModule>& modules, ProgressOutput& output)
+{
+    if (modules.empty()) {
+        output.Error(QStringLiteral("Nebyl nalezen žádný modul, do SERKON.ini se nic neukládá."));
+        return ExitConnectionFailed;
+    }
+    if (modules.size() > 1) {
+        output.Error(QStringLiteral("Nalezeno modulů: %1, do SERKON.ini lze uložit jen jeden. Hledání "
+                                    "zužte volbami --from, --to a --speeds.")
+                         .arg(modules.size()));
+        return ExitFileNotWritten;
+    }
+    const FoundModule& module = modules.front();
+    if (const std::optional<Session::Refusal> refused = session.StoreConnection(module.address, module.speedIndex)) {
+        output.Error(refused->text);
+        return refused->exitCode;
+    }
+    output.Note(QStringLiteral("Do %1 uloženo: adresa %2, %3 Bd.")
+                    .arg(SettingsFilePath())
+                    .arg(module.address)
+                    .arg(BaudFromIndex(module.speedIndex)));
+    return ExitSuccess;
 }
 
 } // namespace
@@ -68,50 +94,30 @@ int RunScan(const Options& options, ProgressOutput& output)
         output.Error(*refused);
         return ExitUsage;
     }
-    std::vector<uint8_t> speeds = options.speedIndexes;
-    if (speeds.empty())
-        speeds.push_back(uint8_t(session.Input().speedIndex));
+    ScanPlan plan{options.fromAddress, options.toAddress, options.speedIndexes,
+                  std::chrono::milliseconds(options.marginMs)};
+    if (plan.speedIndexes.empty())
+        plan.speedIndexes.push_back(uint8_t(session.Input().speedIndex));
 
-    const int addresses = options.toAddress - options.fromAddress + 1;
-    const int total = addresses * int(speeds.size());
-    ScanEstimate estimate = EstimateFor(options, session.Input(), speeds);
     const InterruptWatch interrupt;
-    int done = 0;
-    int found = 0;
-    for (const uint8_t speed : speeds) {
-        for (int address = options.fromAddress; address <= options.toAddress; ++address) {
-            if (InterruptWatch::Raised())
-                break;
-            const int percent = done * 100 / total;
-            output.Progress(QStringLiteral("Hledání modulů: adresa %1, %2 Bd (").arg(address).arg(BaudFromIndex(speed))
-                                + QString::number(percent) + QStringLiteral(" %")
-                                + TimeLeftText(estimate.Left()) + u')',
-                            percent);
-            session.Input().moduleAddress = QString::number(address);
-            session.Input().speedIndex = speed;
-            const Clock::time_point stepStart = Clock::now();
-            const ConnectionResult result = session.Try();
-            estimate.StepDone(std::chrono::duration_cast<ScanEstimate::Duration>(Clock::now() - stepStart),
-                              result.connected);
-            ++done;
-            if (result.connected) {
-                ++found;
-                output.ClearBar();
-                PrintOut(FoundLine(uint8_t(address), speed, session.Data().ModuleName));
-            } else if (result.stage != ConnectionStage::Identify) {
-                output.Error(result.panelText);
-                return ExitConnectionFailed;
-            }
-        }
-    }
-    session.Close();
-    if (InterruptWatch::Raised()) {
+    ScanPrinter printer(output);
+    const ScanOutcome outcome = ScanBus(session.Data(), session.Input(), plan, printer);
+    const size_t found = outcome.modules.size();
+    switch (outcome.end) {
+    case ScanEnd::Failed:
+        output.Error(outcome.failure);
+        return ExitConnectionFailed;
+    case ScanEnd::Interrupted:
         output.Error(QStringLiteral("Hledání přerušeno (kroků: %1 z %2), nalezeno modulů: %3.")
-                         .arg(done)
-                         .arg(total)
+                         .arg(outcome.stepsDone)
+                         .arg(outcome.steps)
                          .arg(found));
         return ExitInterrupted;
+    case ScanEnd::Done:
+        break;
     }
-    output.Note(QStringLiteral("Prohledáno kroků: %1, nalezeno modulů: %2.").arg(total).arg(found));
+    output.Note(QStringLiteral("Prohledáno kroků: %1, nalezeno modulů: %2.").arg(outcome.steps).arg(found));
+    if (options.store)
+        return StoreFoundModule(session, outcome.modules, output);
     return found > 0 ? ExitSuccess : ExitConnectionFailed;
 }

@@ -16,6 +16,12 @@ ScanEstimate::ScanEstimate(std::vector<Duration> stepTimeouts) : timeouts_(std::
         prior_ = left_ * PriorSteps / long(timeouts_.size());
 }
 
+void ScanEstimate::Extend(const std::vector<Duration>& stepTimeouts)
+{
+    timeouts_.insert(timeouts_.end(), stepTimeouts.begin(), stepTimeouts.end());
+    left_ = std::accumulate(stepTimeouts.begin(), stepTimeouts.end(), left_);
+}
+
 void ScanEstimate::StepDone(Duration took, bool moduleFound)
 {
     if (done_ == timeouts_.size())

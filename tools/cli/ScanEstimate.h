@@ -16,6 +16,9 @@ public:
     // The time-out of every step, in the order of the scan.
     explicit ScanEstimate(std::vector<Duration> stepTimeouts);
 
+    // Steps added at the end, once the scan knows it has to take them.
+    void Extend(const std::vector<Duration>& stepTimeouts);
+
     // The next step is done: how long it took, and whether a module answered in it.
     void StepDone(Duration took, bool moduleFound);
 

@@ -1,4 +1,5 @@
 #include "Session.h"
+#include "ExitCodes.h"
 
 #include "core/Settings.h"
 #include "drivers/SpeedTables.h"
@@ -72,14 +73,24 @@ ConnectionResult Session::Open()
     return result;
 }
 
-ConnectionResult Session::Try()
-{
-    return InitializeConnection(data_, input_);
-}
-
 void Session::Close()
 {
     CloseConnection(data_);
+}
+
+std::optional<Session::Refusal> Session::StoreConnection(uint8_t address, uint8_t speedIndex)
+{
+    TData stored = data_;
+    std::array<QString, 3> rows;
+    if (const std::optional<QString> refused = TakeConnectionInput(stored, input_, rows))
+        return Refusal{ExitConnectionFailed, *refused};
+    stored.ModuleAddress = address;
+    stored.Speed = BaudFromIndex(speedIndex);
+    QString failure;
+    if (!SaveSettings(&stored, &failure))
+        return Refusal{ExitFileNotWritten,
+                       QStringLiteral("Nastavení připojení se nepodařilo uložit: ") + failure};
+    return std::nullopt;
 }
 
 QString Session::SettingsText() const

@@ -1,6 +1,6 @@
-// The connection of one serkon-cli run: the settings of SERKON.ini beside the program (read,
-// never written) with the command line's overrides, opened by the connection dialog's steps and
-// closed when the run ends.
+// The connection of one serkon-cli run: the settings of SERKON.ini beside the program with the
+// command line's overrides, opened by the connection dialog's steps and closed when the run
+// ends. The file is written only when asked (settings --save, scan --store).
 #pragma once
 
 #include "CommandLine.h"
@@ -27,9 +27,17 @@ public:
     // Closes what is open, opens the connection of the input and identifies the module,
     // reporting the connection dialog's texts.
     ConnectionResult Open();
-    // The same, quietly: for trying one address after another.
-    ConnectionResult Try();
     void Close();
+
+    // Stores the prepared connection, with the module address and bus speed given, into
+    // SERKON.ini as the program stores its settings when it ends: the keys it writes, the rest
+    // of the file kept. What went wrong, with the exit code: a parameter the connection dialog
+    // refuses (3), a file that could not be written (1).
+    struct Refusal {
+        int exitCode;
+        QString text;
+    };
+    std::optional<Refusal> StoreConnection(uint8_t address, uint8_t speedIndex);
 
     TData& Data() { return data_; }
     ConnectionInput& Input() { return input_; }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <limits>
+#include <random>
 #include <sstream>
 
 namespace sim {
@@ -17,7 +18,13 @@ using Parser = ParsedControl (*)(const Words& arguments);
 constexpr unsigned long Count = std::numeric_limits<uint32_t>::max();
 constexpr unsigned long Byte = 255;
 constexpr unsigned long LongestDelayMs = 60000;
-constexpr unsigned long HighestBaud = 4000000;
+
+template <typename Change>
+void EachModule(ControlTarget& target, const Change& change)
+{
+    for (Module* module : target.line.Modules())
+        change(*module);
+}
 
 ParsedControl Refused(std::string error)
 {
@@ -53,7 +60,7 @@ ParsedControl CountControl(const Words& arguments)
     if (!count)
         return Refused(Range("N", Count));
     return Done([n = uint32_t(*count)](ControlTarget& target) {
-        (target.module.*Setter)(n);
+        EachModule(target, [n](Module& module) { (module.*Setter)(n); });
         return std::string();
     });
 }
@@ -63,7 +70,7 @@ ParsedControl Echo(const Words& arguments)
     if (arguments[0] != "on" && arguments[0] != "off")
         return Refused("echo takes on or off");
     return Done([on = arguments[0] == "on"](ControlTarget& target) {
-        target.module.SetEchoOnly(on);
+        EachModule(target, [on](Module& module) { module.SetEchoOnly(on); });
         return std::string();
     });
 }
@@ -74,8 +81,9 @@ ParsedControl ReplyAddress(const Words& arguments)
     if (!OffOrNumber(arguments[0], Byte, address))
         return Refused(Range("the address", Byte) + ", or off");
     return Done([address](ControlTarget& target) {
-        target.module.SetReplyAddress(address ? std::optional<uint8_t>(uint8_t(*address))
-                                              : std::nullopt);
+        const std::optional<uint8_t> replyAddress =
+            address ? std::optional<uint8_t>(uint8_t(*address)) : std::nullopt;
+        EachModule(target, [&](Module& module) { module.SetReplyAddress(replyAddress); });
         return std::string();
     });
 }
@@ -89,8 +97,9 @@ ParsedControl ReadBack(const Words& arguments)
     if (!OffOrNumber(arguments[1], Byte, value))
         return Refused(Range("the value", Byte) + ", or off");
     return Done([reg = uint8_t(*reg), value](ControlTarget& target) {
-        target.module.SetReadBackValue(reg, value ? std::optional<uint8_t>(uint8_t(*value))
-                                                  : std::nullopt);
+        const std::optional<uint8_t> readBack =
+            value ? std::optional<uint8_t>(uint8_t(*value)) : std::nullopt;
+        EachModule(target, [&](Module& module) { module.SetReadBackValue(reg, readBack); });
         return std::string();
     });
 }
@@ -104,8 +113,9 @@ ParsedControl CommandStatus(const Words& arguments)
     if (!OffOrNumber(arguments[1], Byte, status))
         return Refused(Range("the status", Byte) + ", or off");
     return Done([command = uint8_t(*command), status](ControlTarget& target) {
-        target.module.SetCommandStatus(
-            command, status ? std::optional<uint8_t>(uint8_t(*status)) : std::nullopt);
+        const std::optional<uint8_t> forced =
+            status ? std::optional<uint8_t>(uint8_t(*status)) : std::nullopt;
+        EachModule(target, [&](Module& module) { module.SetCommandStatus(command, forced); });
         return std::string();
     });
 }
@@ -118,7 +128,7 @@ ParsedControl StatusControl(const Words& arguments)
     if (!bits)
         return Refused("the status register takes up to 8 hexadecimal digits");
     return Done([bits = uint32_t(*bits)](ControlTarget& target) {
-        (target.module.*Setter)(bits);
+        EachModule(target, [bits](Module& module) { (module.*Setter)(bits); });
         return std::string();
     });
 }
@@ -129,7 +139,7 @@ ParsedControl Delay(const Words& arguments)
     if (!ms)
         return Refused(Range("the delay in ms", LongestDelayMs));
     return Done([ms = *ms](ControlTarget& target) {
-        target.module.SetReplyDelay(std::chrono::milliseconds(ms));
+        EachModule(target, [ms](Module& module) { module.SetReplyDelay(std::chrono::milliseconds(ms)); });
         return std::string();
     });
 }
@@ -140,7 +150,19 @@ ParsedControl Baud(const Words& arguments)
     if (!baud)
         return Refused(Range("the speed in Bd", HighestBaud));
     return Done([baud = uint32_t(*baud)](ControlTarget& target) {
-        target.module.SetWireSpeed(baud);
+        EachModule(target, [baud](Module& module) { module.SetWireSpeed(baud); });
+        return std::string();
+    });
+}
+
+ParsedControl Lose(const Words& arguments)
+{
+    std::optional<unsigned long> oneIn;
+    if (!OffOrNumber(arguments[0], Count, oneIn))
+        return Refused(Range("N", Count) + ", or off");
+    return Done([oneIn = uint32_t(oneIn.value_or(0))](ControlTarget& target) {
+        std::random_device seeds;
+        EachModule(target, [&](Module& module) { module.LoseReplies(oneIn, seeds()); });
         return std::string();
     });
 }
@@ -161,7 +183,7 @@ ParsedControl Stray(const Words& arguments)
 ParsedControl Clear(const Words&)
 {
     return Done([](ControlTarget& target) {
-        target.module.ClearFaults();
+        EachModule(target, [](Module& module) { module.ClearFaults(); });
         if (target.udp)
             target.udp->SendStrayReplies(0);
         return std::string();
@@ -171,7 +193,7 @@ ParsedControl Clear(const Words&)
 ParsedControl ShowCounters(const Words&)
 {
     return Done([](ControlTarget& target) {
-        const Counters counters = target.module.GetCounters();
+        const Counters counters = target.line.GetCounters();
         return "requests " + std::to_string(counters.requests) + " replies "
             + std::to_string(counters.replies) + " garbage " + std::to_string(counters.garbage);
     });
@@ -192,6 +214,7 @@ constexpr ControlEntry Controls[] = {
      CountControl<&Module::CorruptReplies>},
     {"late", "N", "the next N replies come only after the following request", 1, true,
      CountControl<&Module::AnswerLate>},
+    {"lose", "N|off", "each reply is lost with a chance of one in N, at random", 1, true, Lose},
     {"echo", "on|off", "every request comes back as it was, no reply", 1, true, Echo},
     {"reply-address", "A|off", "replies carry bus address A", 1, true, ReplyAddress},
     {"read-back", "R V|off", "a read of register R answers V (writes still land)", 2, true,

@@ -1,12 +1,13 @@
-// The fault controls of a served module by name, as serkon-sim takes them on its command line
-// (--drop 3) and, while it runs, as lines on its standard input (drop 3).
+// The fault controls of a served line by name, as serkon-sim takes them on its command line
+// (--drop 3) and, while it runs, as lines on its standard input (drop 3). A control acts on
+// every module of the line alike: with two modules, drop 1 takes the next reply of each.
 //
 //   sim::ParsedControl control = sim::ParseControl({"read-back", "4", "77"});
 //   if (control.action) reply = control.action(target);   // "ok read-back 4 77"
 //   else error = control.error;
 #pragma once
 
-#include "Module.h"
+#include "Line.h"
 
 #include <functional>
 #include <optional>
@@ -18,9 +19,9 @@ namespace sim {
 
 class UdpServer;
 
-// What a control acts on: the module, and the UDP server when it is served over UDP.
+// What a control acts on: the modules of the line, and the UDP server when it is served over UDP.
 struct ControlTarget {
-    Module& module;
+    Line line;
     UdpServer* udp = nullptr;
 };
 
@@ -46,6 +47,9 @@ enum class HelpForm {
 };
 // The controls, one per line with what each does.
 std::string ControlHelp(HelpForm form);
+
+// The highest bus speed a module or the wire time takes, in Bd.
+inline constexpr unsigned long HighestBaud = 4000000;
 
 enum class NumberForm {
     DecimalOr0x,  // decimal digits, or hexadecimal ones after 0x: 12, 0x0C

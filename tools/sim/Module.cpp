@@ -245,6 +245,18 @@ uint32_t Module::WireSpeed() const
     return wireBaud_;
 }
 
+void Module::SetBusSpeed(uint32_t baud)
+{
+    std::lock_guard lock(mutex_);
+    busBaud_ = baud;
+}
+
+uint32_t Module::BusSpeed() const
+{
+    std::lock_guard lock(mutex_);
+    return busBaud_;
+}
+
 void Module::DropReplies(uint32_t count)
 {
     std::lock_guard lock(mutex_);
@@ -293,11 +305,18 @@ void Module::AnswerLate(uint32_t count)
     lateCount_ = count;
 }
 
+void Module::LoseReplies(uint32_t oneIn, uint32_t seed)
+{
+    std::lock_guard lock(mutex_);
+    lossOneIn_ = oneIn;
+    lossDraws_.seed(seed);
+}
+
 void Module::ClearFaults()
 {
     std::lock_guard lock(mutex_);
     replyDelay_ = {};
-    dropCount_ = corruptCount_ = lateCount_ = 0;
+    dropCount_ = corruptCount_ = lateCount_ = lossOneIn_ = 0;
     echoOnly_ = false;
     replyAddress_.reset();
     readBackValues_.clear();
@@ -322,13 +341,28 @@ bool Module::WaitForRequests(uint64_t count, std::chrono::milliseconds limit) co
     return heard_.wait_for(lock, limit, [&] { return counters_.requests >= count; });
 }
 
+uint32_t Module::FrameSpeed() const
+{
+    return busBaud_ != 0 ? busBaud_ : wireBaud_;
+}
+
 std::chrono::microseconds Module::ReplyTime() const
 {
-    if (wireBaud_ == 0)
+    const uint32_t baud = FrameSpeed();
+    if (baud == 0)
         return replyDelay_;
-    const uint64_t wire = busframe::WireTimeUs(busframe::RequestSize, wireBaud_)
-        + busframe::SilenceGapUs(wireBaud_) + busframe::WireTimeUs(busframe::ReplySize, wireBaud_);
+    const uint64_t wire = busframe::WireTimeUs(busframe::RequestSize, baud)
+        + busframe::SilenceGapUs(baud) + busframe::WireTimeUs(busframe::ReplySize, baud);
     return replyDelay_ + std::chrono::microseconds(wire);
+}
+
+bool Module::ReplyLost()
+{
+    if (dropCount_ > 0) {
+        --dropCount_;
+        return true;
+    }
+    return lossOneIn_ > 0 && lossDraws_() % lossOneIn_ == 0;
 }
 
 busframe::Reply Module::Answer(const busframe::Request& request, bool& changed)
@@ -392,7 +426,7 @@ busframe::Reply Module::Answer(const busframe::Request& request, bool& changed)
     return reply;
 }
 
-Response Module::Receive(std::span<const uint8_t> frame)
+Response Module::Receive(std::span<const uint8_t> frame, uint32_t lineSpeed)
 {
     Response response;
     bool changed = false;
@@ -411,19 +445,20 @@ Response Module::Receive(std::span<const uint8_t> frame)
         heard_.notify_all();
         if (request->address != address_ && request->address != 0)
             return response;
+        // Set to another speed, the module hears the frame as noise.
+        if (busBaud_ != 0 && lineSpeed != 0 && lineSpeed != busBaud_)
+            return response;
         if (echoOnly_) {
             response.kind = Response::Kind::Echo;
             response.bytes.assign(frame.begin(), frame.end());
             response.delay = std::chrono::microseconds(
-                busframe::WireTimeUs(busframe::RequestSize, wireBaud_));
+                busframe::WireTimeUs(busframe::RequestSize, FrameSpeed()));
             return response;
         }
         busframe::Reply reply = Answer(*request, changed);
         if (changed)
             notify = onChange_;
-        if (dropCount_ > 0) {
-            --dropCount_;
-        } else {
+        if (!ReplyLost()) {
             if (replyAddress_)
                 reply.address = *replyAddress_;
             const auto bytes = busframe::EncodeReply(reply);
@@ -438,6 +473,8 @@ Response Module::Receive(std::span<const uint8_t> frame)
                 response.late = true;
             }
             response.delay = ReplyTime();
+            response.characterTime =
+                std::chrono::microseconds(busframe::CharacterTimeUs(FrameSpeed()));
             ++counters_.replies;
         }
     }

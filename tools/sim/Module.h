@@ -1,6 +1,7 @@
 // A simulated SERKON module: the register map 0 to 59, the 32-bit status register and the
 // identification, answering the module bus protocol (docs/module-protocol.md), with faults on
-// request. Tests drive it in-process; serkon-sim serves it on a pseudo-terminal or over UDP.
+// request. Tests drive it in-process; serkon-sim serves it on a pseudo-terminal or over UDP,
+// alone or with others on one line (Line.h).
 //
 // Every member function is thread-safe: the servers answer from their own threads while a
 // test reads and changes the module.
@@ -24,6 +25,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <random>
 #include <span>
 #include <string>
 #include <vector>
@@ -43,9 +45,12 @@ struct Response {
     };
     Kind kind = Kind::Silent;
     std::vector<uint8_t> bytes;
-    // From the end of the request to the start of sending: reply delay plus the emulated wire
-    // time of request, silence gap and reply at the wire speed.
+    // From the end of the request until the reply has been on the line in full: reply delay
+    // plus the emulated wire time of request, silence gap and reply at the wire speed.
     std::chrono::microseconds delay{};
+    // With wire time, the time of one character: a server that passes bytes on one at a time
+    // puts out each as it would arrive, the last one at `delay`.
+    std::chrono::microseconds characterTime{};
     // Hold the reply back and send it only after the next request has arrived, that is after
     // the driver has given up waiting for it.
     bool late = false;
@@ -97,6 +102,10 @@ public:
     // the line behaves, not a fault, so ClearFaults leaves it.
     void SetWireSpeed(uint32_t baud);
     uint32_t WireSpeed() const;
+    // The bus speed the module is set to: it answers only a line at that speed, and its frames
+    // take their time at it (whatever SetWireSpeed says). 0, the default: any speed.
+    void SetBusSpeed(uint32_t baud);
+    uint32_t BusSpeed() const;
 
     // --- faults
     void SetReplyDelay(std::chrono::microseconds delay);
@@ -109,6 +118,9 @@ public:
     // Every request with this command is answered with this status and zero data.
     void SetCommandStatus(uint8_t command, std::optional<uint8_t> status);
     void AnswerLate(uint32_t count);  // the next count replies are sent late (Response::late)
+    // Each reply is lost with a chance of one in oneIn (0: none), drawn from a generator seeded
+    // with seed, so that a run can be repeated.
+    void LoseReplies(uint32_t oneIn, uint32_t seed);
     void ClearFaults();
 
     // --- observation
@@ -119,12 +131,15 @@ public:
     // Waits until `count` requests were heard in all; false if the limit passed first.
     bool WaitForRequests(uint64_t count, std::chrono::milliseconds limit) const;
 
-    // --- the protocol: the answer to one received bus frame (without a UDP transaction id)
-    Response Receive(std::span<const uint8_t> frame);
+    // --- the protocol: the answer to one received bus frame (without a UDP transaction id) on
+    // a line running at lineSpeed (0 when the server cannot tell: the module answers anyway).
+    Response Receive(std::span<const uint8_t> frame, uint32_t lineSpeed = 0);
 
 private:
     busframe::Reply Answer(const busframe::Request& request, bool& changed);
     std::chrono::microseconds ReplyTime() const;
+    uint32_t FrameSpeed() const;
+    bool ReplyLost();
 
     mutable std::mutex mutex_;
     mutable std::condition_variable heard_;
@@ -136,9 +151,12 @@ private:
 
     std::chrono::microseconds replyDelay_{};
     uint32_t wireBaud_ = 0;
+    uint32_t busBaud_ = 0;
     uint32_t dropCount_ = 0;
     uint32_t corruptCount_ = 0;
     uint32_t lateCount_ = 0;
+    uint32_t lossOneIn_ = 0;
+    std::minstd_rand lossDraws_;
     bool echoOnly_ = false;
     std::optional<uint8_t> replyAddress_;
     std::map<uint8_t, uint8_t> readBackValues_;

@@ -1,4 +1,5 @@
 #include "Servers.h"
+#include "TerminalSpeed.h"
 #include "Waiting.h"
 
 #include <cerrno>
@@ -35,8 +36,8 @@ std::string ComLink(const std::string& programDirectory, int comNumber)
     return (fs::path(programDirectory) / "ports" / ("com" + std::to_string(comNumber))).string();
 }
 
-PtyServer::PtyServer(Module& module, std::string linkPath)
-    : module_(module), linkPath_(std::move(linkPath))
+PtyServer::PtyServer(Line line, std::string linkPath)
+    : line_(std::move(line)), linkPath_(std::move(linkPath))
 {
     char name[PATH_MAX] = {};
     if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
@@ -97,7 +98,7 @@ void PtyServer::Serve()
         if (wake == Wake::Stopped)
             return;
         if (wake == Wake::TimeUp) {
-            module_.Receive(buffer);  // an incomplete or broken frame: counted as garbage
+            line_.Receive(buffer);  // an incomplete or broken frame: counted as garbage
             buffer.clear();
             silenceAt.reset();
             continue;
@@ -125,7 +126,7 @@ void PtyServer::Serve()
 void PtyServer::Handle(const std::vector<uint8_t>& frame)
 {
     const Clock::time_point receivedAt = Clock::now();
-    const Response response = module_.Receive(frame);
+    const Response response = line_.Receive(frame, TerminalSpeed(slave_));
 
     for (const auto& late : held_)
         Put(late);
@@ -137,12 +138,29 @@ void PtyServer::Handle(const std::vector<uint8_t>& frame)
         held_.push_back(response.bytes);
         return;
     }
-    if (WaitFor(-1, stop_.Descriptor(), receivedAt + response.delay) == Wake::Stopped)
-        return;
-    Put(response.bytes);
+    PutAsOnTheWire(response, receivedAt);
 }
 
-void PtyServer::Put(const std::vector<uint8_t>& bytes)
+// Each character as it would come off the wire, the last one when the reply is complete: a
+// listener sees the first ones while the rest is still on its way.
+void PtyServer::PutAsOnTheWire(const Response& response, Clock::time_point receivedAt)
+{
+    const std::span<const uint8_t> bytes(response.bytes);
+    const auto complete = receivedAt + response.delay;
+    if (response.characterTime.count() == 0) {
+        if (WaitFor(-1, stop_.Descriptor(), complete) != Wake::Stopped)
+            Put(bytes);
+        return;
+    }
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const auto due = complete - response.characterTime * long(bytes.size() - 1 - i);
+        if (WaitFor(-1, stop_.Descriptor(), due) == Wake::Stopped)
+            return;
+        Put(bytes.subspan(i, 1));
+    }
+}
+
+void PtyServer::Put(std::span<const uint8_t> bytes)
 {
     // A line does not wait for its listener: what does not fit is lost.
     [[maybe_unused]] const ssize_t written = ::write(master_, bytes.data(), bytes.size());

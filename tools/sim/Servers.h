@@ -1,13 +1,15 @@
-// Serving a simulated module: as a LAN converter on a UDP port of 127.0.0.1, or on a
-// pseudo-terminal as a module on a serial line. Each server answers in a thread of its own from
-// construction to destruction.
+// Serving simulated modules: as a LAN converter on a UDP port of 127.0.0.1, or on a
+// pseudo-terminal as a serial line. Each server answers for the modules of its line (a module
+// alone is a line of its own) in a thread of its own from construction to destruction.
 #pragma once
 
-#include "Module.h"
+#include "Line.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <span>
 #include <sys/socket.h>
 #include <string>
 #include <thread>
@@ -32,7 +34,7 @@ private:
 class UdpServer {
 public:
     // Port 0 picks a free port; Port() tells which.
-    explicit UdpServer(Module& module, uint16_t port = 0);
+    explicit UdpServer(Line line, uint16_t port = 0);
     ~UdpServer();
     UdpServer(const UdpServer&) = delete;
     UdpServer& operator=(const UdpServer&) = delete;
@@ -60,7 +62,7 @@ private:
     bool TakeStrayReply();  // whether one of the stray replies asked for is due
     void SendStray(uint16_t transactionId, const std::vector<uint8_t>& reply, const Peer& peer);
 
-    Module& module_;
+    Line line_;
     int socket_ = -1;
     int straySocket_ = -1;
     uint16_t port_ = 0;
@@ -77,8 +79,10 @@ std::string ComLink(const std::string& programDirectory, int comNumber);
 class PtyServer {
 public:
     // linkPath, when given, becomes a symbolic link to the pseudo-terminal (its folder is
-    // created); it is removed again on destruction.
-    explicit PtyServer(Module& module, std::string linkPath = {});
+    // created); it is removed again on destruction. The line runs at the speed the program on
+    // the other side has set on the terminal, and replies with wire time come a character at a
+    // time.
+    explicit PtyServer(Line line, std::string linkPath = {});
     ~PtyServer();
     PtyServer(const PtyServer&) = delete;
     PtyServer& operator=(const PtyServer&) = delete;
@@ -91,10 +95,11 @@ public:
 private:
     void Serve();
     void Handle(const std::vector<uint8_t>& frame);
-    void Put(const std::vector<uint8_t>& bytes);
+    void Put(std::span<const uint8_t> bytes);
+    void PutAsOnTheWire(const Response& response, std::chrono::steady_clock::time_point receivedAt);
     bool CreateLink();
 
-    Module& module_;
+    Line line_;
     int master_ = -1;
     int slave_ = -1;  // kept open, so the line stays up while no driver has it open
     std::string path_;

@@ -45,7 +45,7 @@ uint16_t LocalPort(int descriptor)
 
 } // namespace
 
-UdpServer::UdpServer(Module& module, uint16_t port) : module_(module)
+UdpServer::UdpServer(Line line, uint16_t port) : line_(std::move(line))
 {
     socket_ = BoundSocket(port, failure_);
     if (socket_ < 0)
@@ -104,7 +104,7 @@ void UdpServer::Handle(const std::vector<uint8_t>& datagram, const Peer& peer)
 {
     const Clock::time_point receivedAt = Clock::now();
     const auto transactionId = busframe::DatagramTransactionId(datagram);
-    const Response response = module_.Receive(busframe::DatagramFrame(datagram));
+    const Response response = line_.Receive(busframe::DatagramFrame(datagram));
 
     // Replies held back from earlier requests arrive now, after the driver gave up on them.
     for (const Held& late : held_)

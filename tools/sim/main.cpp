@@ -2,9 +2,11 @@
 //
 //   serkon-sim --udp PORT [options]      a LAN converter on 127.0.0.1:PORT (0: any free port)
 //   serkon-sim --pty [--link PATH] ...   a module on a pseudo-terminal, PATH linked to it
+//   ... --module 3:KQ-3110:9600 --module 42:RZ-310:19200    several modules on one line
 //
-// It prints where it listens ("udp 127.0.0.1:PORT", "pty /dev/pts/N", "link PATH"), then
-// serves until interrupted, taking fault controls as lines on standard input ("drop 3").
+// It prints where it listens ("udp 127.0.0.1:PORT", "pty /dev/pts/N", "link PATH") and the
+// modules, then serves until interrupted, taking fault controls as lines on standard input
+// ("drop 3").
 #include "ControlLoop.h"
 #include "Controls.h"
 #include "Module.h"
@@ -20,6 +22,13 @@
 
 namespace {
 
+// A module of the line as --module gives it.
+struct ModuleOnLine {
+    uint8_t address = 1;
+    std::string model;
+    uint32_t speed = 0;  // any
+};
+
 struct Options {
     std::optional<uint16_t> udpPort;
     bool pty = false;
@@ -27,6 +36,8 @@ struct Options {
     std::string link;
     std::string model = "KQ-3110";
     uint8_t address = 1;
+    bool modelOrAddressGiven = false;
+    std::vector<ModuleOnLine> modules;  // --module, in the order given
     std::string stateFile;
     std::vector<sim::ControlAction> controls;  // in the order given
 };
@@ -40,6 +51,10 @@ const char* const Usage =
 
 const char* const UsageAfterModels =
     "  --address N               the module's bus address, 0 to 255 (default 1)\n"
+    "  --module A:MODEL[:BD]     instead of --model and --address, one module of the line at\n"
+    "                            address A (repeat for more); with BD it answers only a line at\n"
+    "                            BD Bd (on --pty the speed the program set) and its frames take\n"
+    "                            the time they need at BD\n"
     "  --state FILE              keep the registers and the status register in FILE between runs\n"
     "  --help                    this text\n"
     "Faults and timing (numbers in decimal or 0x-hexadecimal; HEX is hexadecimal):\n";
@@ -123,6 +138,27 @@ bool ParseControlOption(int argc, char** argv, int& i, Options& options, std::st
     return true;
 }
 
+// "A:NAME" or "A:NAME:BD".
+bool ParseModule(const std::string& text, ModuleOnLine& module, std::string& error)
+{
+    const size_t first = text.find(':');
+    const size_t second = first == std::string::npos ? first : text.find(':', first + 1);
+    const auto address = sim::ParseNumber(text.substr(0, first), 255);
+    const std::string model =
+        first == std::string::npos ? std::string() : text.substr(first + 1, second - first - 1);
+    const auto speed = second == std::string::npos
+        ? std::optional<unsigned long>(0)
+        : sim::ParseNumber(text.substr(second + 1), sim::HighestBaud);
+    if (!address || !speed || !sim::ModelIdentity(model)) {
+        error = "--module takes ADDRESS:MODEL or ADDRESS:MODEL:BD (address 0 to 255, model one of "
+            + ModelList(99, "") + ", speed up to " + std::to_string(sim::HighestBaud) + "), not \""
+            + text + '"';
+        return false;
+    }
+    module = {uint8_t(*address), model, uint32_t(*speed)};
+    return true;
+}
+
 bool ParseOption(int argc, char** argv, int& i, Options& options, std::string& error)
 {
     const std::string option = argv[i];
@@ -139,6 +175,13 @@ bool ParseOption(int argc, char** argv, int& i, Options& options, std::string& e
         if (!NumberOption(argc, argv, i, 255, "a bus address", number, error))
             return false;
         options.address = uint8_t(number);
+        options.modelOrAddressGiven = true;
+    } else if (option == "--module") {
+        const char* text = OptionValue(argc, argv, i, error);
+        ModuleOnLine module;
+        if (!text || !ParseModule(text, module, error))
+            return false;
+        options.modules.push_back(module);
     } else if (option == "--link" || option == "--model" || option == "--state") {
         const char* text = OptionValue(argc, argv, i, error);
         if (!text)
@@ -149,6 +192,7 @@ bool ParseOption(int argc, char** argv, int& i, Options& options, std::string& e
             options.stateFile = text;
         } else if (sim::ModelIdentity(text)) {
             options.model = text;
+            options.modelOrAddressGiven = true;
         } else {
             error = std::string("unknown model \"") + text + "\" (known: " + ModelList(99, "") + ")";
             return false;
@@ -177,7 +221,35 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error)
         error = "--link goes with --pty";
         return false;
     }
+    if (!options.modules.empty() && options.modelOrAddressGiven) {
+        error = "--module gives each module its address and model: leave out --model and --address";
+        return false;
+    }
+    if (options.modules.size() > 1 && !options.stateFile.empty()) {
+        error = "--state keeps the registers of one module, not of a line of several";
+        return false;
+    }
+    if (options.modules.empty())
+        options.modules.push_back({options.address, options.model, 0});
     return true;
+}
+
+std::vector<std::unique_ptr<sim::Module>> MakeModules(const std::vector<ModuleOnLine>& line)
+{
+    std::vector<std::unique_ptr<sim::Module>> modules;
+    for (const ModuleOnLine& entry : line) {
+        modules.push_back(std::make_unique<sim::Module>(entry.model, entry.address));
+        modules.back()->SetBusSpeed(entry.speed);
+    }
+    return modules;
+}
+
+std::vector<sim::Module*> Pointers(const std::vector<std::unique_ptr<sim::Module>>& modules)
+{
+    std::vector<sim::Module*> pointers;
+    for (const auto& module : modules)
+        pointers.push_back(module.get());
+    return pointers;
 }
 
 bool LoadState(sim::Module& module, const std::string& stateFile)
@@ -218,27 +290,28 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    sim::Module module(options.model, options.address);
-    if (!LoadState(module, options.stateFile))
+    const std::vector<std::unique_ptr<sim::Module>> modules = MakeModules(options.modules);
+    const sim::Line line(Pointers(modules));
+    if (!LoadState(*modules.front(), options.stateFile))
         return 1;
 
     sim::BlockStopSignals();
     std::unique_ptr<sim::UdpServer> udp;
     std::unique_ptr<sim::PtyServer> pty;
     if (options.udpPort) {
-        udp = std::make_unique<sim::UdpServer>(module, *options.udpPort);
+        udp = std::make_unique<sim::UdpServer>(line, *options.udpPort);
         if (!udp->Listening()) {
             std::cerr << "serkon-sim: " << udp->Failure() << '\n';
             return 1;
         }
     } else {
-        pty = std::make_unique<sim::PtyServer>(module, options.link);
+        pty = std::make_unique<sim::PtyServer>(line, options.link);
         if (!pty->Listening()) {
             std::cerr << "serkon-sim: " << pty->Failure() << '\n';
             return 1;
         }
     }
-    sim::ControlTarget target{module, udp.get()};
+    sim::ControlTarget target{line, udp.get()};
     for (const sim::ControlAction& control : options.controls) {
         const std::string answer = control(target);
         if (answer.rfind("error", 0) == 0) {
@@ -254,9 +327,15 @@ int main(int argc, char** argv)
         if (!pty->LinkPath().empty())
             std::cout << "link " << pty->LinkPath() << '\n';
     }
-    const sim::Identity identity = module.GetIdentity();
-    std::cout << "module " << identity.name << " v." << identity.version << " at address "
-              << int(module.Address()) << std::endl;
+    for (const auto& module : modules) {
+        const sim::Identity identity = module->GetIdentity();
+        std::cout << "module " << identity.name << " v." << identity.version << " at address "
+                  << int(module->Address());
+        if (module->BusSpeed() != 0)
+            std::cout << ", " << module->BusSpeed() << " Bd";
+        std::cout << '\n';
+    }
+    std::cout << std::flush;
     if (hasInput && ::isatty(STDIN_FILENO))
         std::cout << "fault controls: type help" << std::endl;
 

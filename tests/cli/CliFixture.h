@@ -35,6 +35,12 @@ struct CliRun {
             lines.removeLast();
         return lines;
     }
+    // Empty when the program wrote nothing, so a silent failure fails the check instead of crashing.
+    QString LastErrLine() const
+    {
+        const QStringList lines = ErrLines();
+        return lines.isEmpty() ? QString() : lines.last();
+    }
 };
 
 class CliTest : public ::testing::Test {

@@ -243,8 +243,8 @@ TEST_F(CliTest, FailedConnectionEndsWithCodeThreeAndTheDialogsText)
                                QStringLiteral("--udp-timeout"), QStringLiteral("50")});
     EXPECT_EQ(silent.exitCode, 3);
     EXPECT_TRUE(silent.out.isEmpty());
-    EXPECT_TRUE(silent.ErrLines().last().startsWith(QStringLiteral("Modul neodpovídá")))
-        << silent.ErrLines().last().toStdString();
+    EXPECT_TRUE(silent.LastErrLine().startsWith(QStringLiteral("Modul neodpovídá")))
+        << silent.LastErrLine().toStdString();
 
     // Settings that SERKON.ini holds are refused as the dialog refuses them.
     TData settings = SimulatorRecord(udp.Port(), ModuleAddress);
@@ -252,19 +252,19 @@ TEST_F(CliTest, FailedConnectionEndsWithCodeThreeAndTheDialogsText)
     ASSERT_TRUE(SaveSettingsTo(Path(QStringLiteral("SERKON.ini")), &settings));
     const CliRun badPort = Run({QStringLiteral("status")});
     EXPECT_EQ(badPort.exitCode, 3);
-    EXPECT_EQ(badPort.ErrLines().last(), QStringLiteral("Neplatný UDP port"));
+    EXPECT_EQ(badPort.LastErrLine(), QStringLiteral("Neplatný UDP port"));
     settings = SimulatorRecord(udp.Port(), ModuleAddress);
     settings.IpAddress.clear();
     ASSERT_TRUE(SaveSettingsTo(Path(QStringLiteral("SERKON.ini")), &settings));
     const CliRun noIp = Run({QStringLiteral("identify")});
     EXPECT_EQ(noIp.exitCode, 3);
-    EXPECT_EQ(noIp.ErrLines().last(), QStringLiteral("Neplatná IP adresa"));
+    EXPECT_EQ(noIp.LastErrLine(), QStringLiteral("Neplatná IP adresa"));
     WriteSettings();
 
     ASSERT_TRUE(QFile::remove(Path(QStringLiteral("libRVD773.so"))));
     const CliRun noLibrary = Run({QStringLiteral("read")});
     EXPECT_EQ(noLibrary.exitCode, 3);
-    EXPECT_EQ(noLibrary.ErrLines().last(),
+    EXPECT_EQ(noLibrary.LastErrLine(),
               QStringLiteral("Chyba inicializace připojení - chyba inicializace knihovny RVD773.DLL"));
 }
 
@@ -298,14 +298,14 @@ TEST_F(CliTest, FailedStatusTransactionsEndWithCodeFour)
     module.SetCommandStatus(CmdReadStatus, 1);
     const CliRun read = Run({QStringLiteral("status")});
     EXPECT_EQ(read.exitCode, 4);
-    EXPECT_EQ(read.ErrLines().last(), QStringLiteral("Modul nezná tento příkaz"));
+    EXPECT_EQ(read.LastErrLine(), QStringLiteral("Modul nezná tento příkaz"));
     EXPECT_TRUE(read.out.isEmpty());
 
     module.SetCommandStatus(CmdClearStatus, 4);
     module.SetStatus(0x10);
     const CliRun clear = Run({QStringLiteral("clear-status")});
     EXPECT_EQ(clear.exitCode, 4);
-    EXPECT_EQ(clear.ErrLines().last(), QStringLiteral("Modul je zaneprázdněn - opakujte akci"));
+    EXPECT_EQ(clear.LastErrLine(), QStringLiteral("Modul je zaneprázdněn - opakujte akci"));
     EXPECT_EQ(module.Status(), 0x10u);
 }
 

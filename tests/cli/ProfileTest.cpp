@@ -126,7 +126,7 @@ TEST_F(CliProfileTest, AChangedProfileIsWrittenAndReadsBackTheSame)
 
     const CliRun write = Run({QStringLiteral("write"), Profile});
     EXPECT_EQ(write.exitCode, 0);
-    EXPECT_EQ(write.ErrLines().last(), WriteDoneText.mid(1));
+    EXPECT_EQ(write.LastErrLine(), WriteDoneText.mid(1));
     EXPECT_EQ(write.ErrLines().size(), 2 + 1 + WriteStepCount + 1);
     EXPECT_EQ(module.Register(59), 2);   // DTR, RS-485
     EXPECT_EQ(module.Register(4), 5);    // 19200 Bd
@@ -291,8 +291,8 @@ TEST_F(CliProfileTest, BadProfilesAreRefusedNamingTheLineBeforeAnyTraffic)
         const CliRun run = Run({QStringLiteral("write"), Profile});
         EXPECT_EQ(run.exitCode, 6) << c.what;
         ASSERT_FALSE(run.ErrLines().isEmpty()) << c.what;
-        EXPECT_TRUE(run.ErrLines().last().startsWith(c.message))
-            << c.what << ": " << run.ErrLines().last().toStdString();
+        EXPECT_TRUE(run.LastErrLine().startsWith(c.message))
+            << c.what << ": " << run.LastErrLine().toStdString();
     }
     EXPECT_EQ(Requests(), 0u);
 
@@ -306,7 +306,7 @@ TEST_F(CliProfileTest, FailedReadsAndWritesEndWithCodeFourOrFive)
     module.SetCommandStatus(CmdReadRegister, 4);
     const CliRun read = Run({QStringLiteral("read"), QStringLiteral("-o"), Profile});
     EXPECT_EQ(read.exitCode, 4);
-    EXPECT_EQ(read.ErrLines().last(), QStringLiteral("Modul je zaneprázdněn - opakujte akci"));
+    EXPECT_EQ(read.LastErrLine(), QStringLiteral("Modul je zaneprázdněn - opakujte akci"));
     EXPECT_FALSE(QFile::exists(Path(Profile)));
     module.ClearFaults();
 
@@ -314,13 +314,13 @@ TEST_F(CliProfileTest, FailedReadsAndWritesEndWithCodeFourOrFive)
     module.SetCommandStatus(CmdWriteRegister, 3);
     const CliRun write = Run({QStringLiteral("write"), Profile});
     EXPECT_EQ(write.exitCode, 4);
-    EXPECT_EQ(write.ErrLines().last(), QStringLiteral("Modul odmítl zapisovanou hodnotu"));
+    EXPECT_EQ(write.LastErrLine(), QStringLiteral("Modul odmítl zapisovanou hodnotu"));
     module.ClearFaults();
 
     module.SetReadBackValue(6, 9);
     const CliRun mismatch = Run({QStringLiteral("write"), Profile});
     EXPECT_EQ(mismatch.exitCode, 5);
-    EXPECT_EQ(mismatch.ErrLines().last(), WriteMismatchText.mid(1));
+    EXPECT_EQ(mismatch.LastErrLine(), WriteMismatchText.mid(1));
     EXPECT_EQ(module.Register(4), 5);  // written before the register that failed
     EXPECT_EQ(module.Register(7), 0);  // not reached
 }

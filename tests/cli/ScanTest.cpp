@@ -77,7 +77,7 @@ TEST_F(CliScanTest, ListsEveryModuleAtItsAddressAndSpeedAndAddressZeroForWhatItI
         "19200 Bd, adresa 0 (odpovídá na ni každý modul): odpovědi se srazily, odpovídá více modulů")));
     EXPECT_TRUE(err.contains(QStringLiteral("115200 Bd, adresa 0 (odpovídá na ni každý modul): odpověděl "
                                             "KQ-3230  v.1.02, není to další modul")));
-    EXPECT_EQ(err.last(), QStringLiteral("Prohledáno kroků: 92, nalezeno modulů: 3."));
+    EXPECT_EQ(run.LastErrLine(), QStringLiteral("Prohledáno kroků: 92, nalezeno modulů: 3."));
 }
 
 TEST_F(CliScanTest, FindsAModuleWhoseFirstAnswerIsLostOrGarbled)
@@ -99,7 +99,7 @@ TEST_F(CliScanTest, StoreAndSaveChangeOnlyTheKeysTheProgramWrites)
     WriteIni(Stored);
     const CliRun store = Scan(QStringLiteral("10"), QStringLiteral("9600,19200"), {QStringLiteral("--store")});
     EXPECT_EQ(store.exitCode, 0) << store.err.toStdString();
-    EXPECT_EQ(store.ErrLines().last(), QStringLiteral("Do %1 uloženo: adresa 5, 19200 Bd.").arg(Path(QStringLiteral("SERKON.ini"))));
+    EXPECT_EQ(store.LastErrLine(), QStringLiteral("Do %1 uloženo: adresa 5, 19200 Bd.").arg(Path(QStringLiteral("SERKON.ini"))));
     QString afterStore = Stored;
     afterStore.replace(QStringLiteral("Rozhraní=RVD-773"), QStringLiteral("Rozhraní=COMx"))
         .replace(QStringLiteral("Adresa=7"), QStringLiteral("Adresa=5"))
@@ -143,7 +143,7 @@ TEST_F(CliScanTest, StoreAndSaveRefuseAndLeaveTheFileAsItWas)
         WriteIni(test.ini);
         const CliRun run = Run(test.arguments);
         EXPECT_EQ(run.exitCode, test.exitCode) << test.message.toStdString();
-        EXPECT_EQ(run.ErrLines().last(), test.message);
+        EXPECT_EQ(run.LastErrLine(), test.message);
         EXPECT_EQ(ReadIni(), test.ini.toStdString());
     }
 }

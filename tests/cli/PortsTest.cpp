@@ -3,6 +3,7 @@
 #include "CliFixture.h"
 
 #include "tools/cli/PortLinks.h"
+#include "tools/cli/PortListing.h"
 
 #include <filesystem>
 
@@ -92,4 +93,30 @@ TEST(PortLinks, TheStablePathIsTheByIdLinkThatLeadsToTheDevice)
     ASSERT_TRUE(QFile::link(QDir(byId.path()).relativeFilePath(device), byId.filePath(QStringLiteral("usb-B-if00"))));
     EXPECT_EQ(StablePortPath(device, byId.path()), byId.filePath(QStringLiteral("usb-B-if00")));
     EXPECT_EQ(StablePortPath(QStringLiteral("/dev/null"), byId.path()), QString());
+}
+
+// What a plugged-in USB adapter looks like in the listing, without the adapter: its ids, maker
+// and serial number, its stable path, and the mark of the converter unless ports/usb overrides it.
+TEST(PortLinks, TheListingNamesAUsbAdapterWithItsIdsAndStablePath)
+{
+    const QTemporaryDir dev;
+    const QString uart = dev.filePath(QStringLiteral("ttyS0"));
+    const QString adapter = dev.filePath(QStringLiteral("ttyUSB0"));
+    const QString byId = dev.filePath(QStringLiteral("by-id"));
+    ASSERT_TRUE(QFile(uart).open(QIODevice::WriteOnly) && QFile(adapter).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QDir().mkpath(byId));
+    const QString stable = byId + QStringLiteral("/usb-SERKON_RVC-772_A10K5Q-if00-port0");
+    ASSERT_TRUE(QFile::link(QStringLiteral("../ttyUSB0"), stable));
+
+    const std::vector<driverlib::SerialPortEntry> ports = {
+        {uart.toStdString(), "ttyS0", std::nullopt, ""},
+        {adapter.toStdString(), "RVC-772 - A10K5Q",
+         driverlib::UsbSerialPort{adapter.toStdString(), 0x0403, 0x6001, "RVC-772", "A10K5Q"}, "SERKON"},
+    };
+    const QString listed = QStringLiteral("Sériové porty:\n  %1  ttyS0\n"
+                                          "  %2  RVC-772 - A10K5Q (USB 0403:6001, výrobce SERKON, sériové číslo A10K5Q)\n"
+                                          "      %3\n")
+                               .arg(uart, adapter, stable);
+    EXPECT_EQ(PortsText(ports, false, byId), listed + QStringLiteral("      USB konvertor RVC-772\n"));
+    EXPECT_EQ(PortsText(ports, true, byId), listed);
 }

@@ -3,6 +3,7 @@
 #include "Interrupt.h"
 #include "ProbeTiming.h"
 
+#include "DriverCodes.h"
 #include "drivers/DriverBinding.h"
 #include "drivers/ErrorCodes.h"
 #include "drivers/SpeedTables.h"
@@ -24,22 +25,15 @@ constexpr int IdentificationTries = 3;
 constexpr int MostPasses = 5;
 constexpr int32_t ProbeAttempts = 1;
 
-// The drivers' codes for what came back (docs/module-protocol.md).
-constexpr uint8_t NoReplyCode = 30;
-constexpr uint8_t GarbledCode = 31;
-constexpr uint8_t EchoOnlyCode = 32;
-constexpr uint8_t OtherAddressCode = 33;
-constexpr uint8_t FirstModuleStatusCode = 41;
-constexpr uint8_t LastModuleStatusCode = 45;
-
 enum class Heard { Nothing, Something, LineFault };
 
+// What came back, by the serial and LAN drivers' codes (docs/module-protocol.md).
 Heard Classify(uint8_t status)
 {
-    if (status == CodeSuccess || status == GarbledCode || status == OtherAddressCode
-        || (status >= FirstModuleStatusCode && status <= LastModuleStatusCode))
+    if (status == CodeSuccess || status == driverlib::ReplyGarbled || status == driverlib::ReplyFromOtherAddress
+        || (status >= driverlib::ModuleUnknownCommand && status <= driverlib::ModuleError))
         return Heard::Something;
-    if (status == NoReplyCode || status == EchoOnlyCode)
+    if (status == driverlib::NoReply || status == driverlib::EchoOnly)
         return Heard::Nothing;
     return Heard::LineFault;
 }
@@ -47,7 +41,7 @@ Heard Classify(uint8_t status)
 // What a lost or damaged reply leaves: worth asking again.
 bool LooksLost(uint8_t status)
 {
-    return status == NoReplyCode || status == GarbledCode || status == EchoOnlyCode;
+    return status == driverlib::NoReply || status == driverlib::ReplyGarbled || status == driverlib::EchoOnly;
 }
 
 QString Where(uint8_t address, uint8_t speedIndex)
@@ -244,7 +238,7 @@ std::optional<AddressZero> SpeedScan::AskAddressZero()
             zero = AddressZero::One;
             name = *identification->moduleName;
         } else {
-            zero = identification->status == GarbledCode ? AddressZero::Collided : AddressZero::Unclear;
+            zero = identification->status == driverlib::ReplyGarbled ? AddressZero::Collided : AddressZero::Unclear;
         }
     }
     progress_.StepDone(Clock::now() - start, answered);
@@ -316,7 +310,7 @@ SpeedScan::Result SpeedScan::Confirm(uint8_t address, int pass)
     const std::optional<Identification> identification = Identify(address);
     if (!identification)
         return Result::Stop;
-    if (!identification->moduleName && identification->status != GarbledCode
+    if (!identification->moduleName && identification->status != driverlib::ReplyGarbled
         && LooksLost(identification->status))
         return Result::Silent;
     silent_.erase(std::remove(silent_.begin(), silent_.end(), address), silent_.end());
@@ -368,7 +362,7 @@ std::optional<Identification> SpeedScan::Identify(uint8_t address)
         }
         identification = IdentifyModule(data_, handle_, address);
         if (identification.moduleName || !LooksLost(identification.status)
-            || (address == 0 && identification.status == GarbledCode))
+            || (address == 0 && identification.status == driverlib::ReplyGarbled))
             break;
     }
     if (!identification.moduleName && Classify(identification.status) == Heard::LineFault) {

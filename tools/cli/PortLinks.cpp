@@ -1,5 +1,6 @@
 #include "PortLinks.h"
 
+#include "DriverCodes.h"
 #include "core/UserFiles.h"
 
 #include <QDir>
@@ -58,9 +59,7 @@ std::optional<QString> RefusalAsSerialPort(const QString& path)
         if (errno == ENOENT)
             return QStringLiteral("%1 neexistuje.").arg(path);
         if (errno == EACCES || errno == EPERM)
-            return QStringLiteral(
-                       "%1: Nedostatečná oprávnění k portu - přidejte uživatele do skupiny dialout")
-                .arg(path);
+            return QStringLiteral("%1: %2").arg(path, QString::fromUtf8(driverlib::CodeTextUtf8(driverlib::PortNoPermission)));
         return QStringLiteral("%1 nelze otevřít: %2").arg(path, ErrorText(errno));
     }
     termios settings {};

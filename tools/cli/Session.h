@@ -1,4 +1,4 @@
-// The connection of one serkon-cli run: the settings of SERKON.ini beside the program with the
+// The connection of one serkon-cli run: the settings of the program's SERKON.ini with the
 // command line's overrides, opened by the connection dialog's steps and closed when the run
 // ends. The file is written only when asked (settings --save, scan --store).
 #pragma once

@@ -3,6 +3,7 @@
 #include "core/Cp1250.h"
 #include "core/ProgramDirectory.h"
 #include "core/UserFiles.h"
+#include "tests/support/OrdinaryUser.h"
 
 #include <QDir>
 #include <QDateTime>
@@ -15,9 +16,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
-#include <string>
-#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,42 +57,6 @@ protected:
     QTemporaryDir dir;
     QString path;
     TData data;
-};
-
-// Root reads every file; a process that is to meet an unreadable file gives up root first.
-void BecomeAnOrdinaryUser()
-{
-    if (::geteuid() != 0)
-        return;
-    const gid_t nobodyGroup = 65534;
-    const uid_t nobody = 65534;
-    if (::setgroups(0, nullptr) != 0 || ::setgid(nobodyGroup) != 0 || ::setuid(nobody) != 0)
-        std::_Exit(90);
-}
-
-// Sets an environment variable for the life of the object; null unsets it.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value) : name_(name)
-    {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        Set(value);
-    }
-    ~ScopedVariable() { Set(old_ ? old_->c_str() : nullptr); }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    void Set(const char* value) const
-    {
-        if (value)
-            ::setenv(name_, value, 1);
-        else
-            ::unsetenv(name_);
-    }
-    const char* name_;
-    std::optional<std::string> old_;
 };
 
 void SetMode(const QString& path, mode_t mode)

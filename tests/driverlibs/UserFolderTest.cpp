@@ -3,6 +3,7 @@
 #include "UserFolder.h"
 
 #include "core/UserFiles.h"
+#include "tests/support/OrdinaryUser.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,11 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <grp.h>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -22,14 +20,6 @@ struct Environment {
     const char* configHome;  // null: unset
     const char* home;
 };
-
-void Apply(const char* name, const char* value)
-{
-    if (value)
-        ::setenv(name, value, 1);
-    else
-        ::unsetenv(name);
-}
 
 } // namespace
 
@@ -51,12 +41,11 @@ TEST(UserFolder, TheDriverLibrariesAndTheProgramAgree)
     };
     // As an ordinary user, for whom a read-only folder is one; root may write into any.
     const auto compareAsAnOrdinaryUser = [&] {
-        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
-            std::_Exit(90);
+        BecomeAnOrdinaryUser();
         int differences = 0;
         for (const Environment& environment : environments) {
-            Apply("XDG_CONFIG_HOME", environment.configHome);
-            Apply("HOME", environment.home);
+            const ScopedVariable configHome("XDG_CONFIG_HOME", environment.configHome);
+            const ScopedVariable home("HOME", environment.home);
             for (const QString& folder : folders) {
                 const QString program = UserFilesDirectoryFor(folder);
                 const std::string libraries = driverlib::UserFilesDirectory(folder.toStdString());

@@ -58,4 +58,20 @@ Counters Line::GetCounters() const
     return line;
 }
 
+PlacedModules::PlacedModules(const std::vector<PlacedModule>& placed)
+{
+    for (const PlacedModule& entry : placed) {
+        modules_.push_back(std::make_unique<Module>(entry.model, entry.address));
+        modules_.back()->SetBusSpeed(entry.baud);
+    }
+}
+
+Line PlacedModules::OnOneLine() const
+{
+    std::vector<Module*> line;
+    for (const auto& module : modules_)
+        line.push_back(module.get());
+    return Line(std::move(line));
+}
+
 } // namespace sim

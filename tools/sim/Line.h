@@ -10,7 +10,9 @@
 
 #include "Module.h"
 
+#include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace sim {
@@ -32,6 +34,27 @@ public:
 
 private:
     std::vector<Module*> modules_;
+};
+
+// A module's place on a line, as serkon-sim's --module gives it: its address, model and the bus
+// speed it is set to (0: any).
+struct PlacedModule {
+    uint8_t address = 1;
+    std::string model;
+    uint32_t baud = 0;
+};
+
+// The modules made from their places, kept together for the life of the object.
+class PlacedModules {
+public:
+    explicit PlacedModules(const std::vector<PlacedModule>& placed);
+
+    Line OnOneLine() const;
+    Module& At(size_t index) const { return *modules_.at(index); }
+    size_t Size() const { return modules_.size(); }
+
+private:
+    std::vector<std::unique_ptr<Module>> modules_;
 };
 
 } // namespace sim

@@ -22,13 +22,6 @@
 
 namespace {
 
-// A module of the line as --module gives it.
-struct ModuleOnLine {
-    uint8_t address = 1;
-    std::string model;
-    uint32_t speed = 0;  // any
-};
-
 struct Options {
     std::optional<uint16_t> udpPort;
     bool pty = false;
@@ -37,7 +30,7 @@ struct Options {
     std::string model = "KQ-3110";
     uint8_t address = 1;
     bool modelOrAddressGiven = false;
-    std::vector<ModuleOnLine> modules;  // --module, in the order given
+    std::vector<sim::PlacedModule> modules;  // --module, in the order given
     std::string stateFile;
     std::vector<sim::ControlAction> controls;  // in the order given
 };
@@ -139,7 +132,7 @@ bool ParseControlOption(int argc, char** argv, int& i, Options& options, std::st
 }
 
 // "A:NAME" or "A:NAME:BD".
-bool ParseModule(const std::string& text, ModuleOnLine& module, std::string& error)
+bool ParseModule(const std::string& text, sim::PlacedModule& module, std::string& error)
 {
     const size_t first = text.find(':');
     const size_t second = first == std::string::npos ? first : text.find(':', first + 1);
@@ -178,7 +171,7 @@ bool ParseOption(int argc, char** argv, int& i, Options& options, std::string& e
         options.modelOrAddressGiven = true;
     } else if (option == "--module") {
         const char* text = OptionValue(argc, argv, i, error);
-        ModuleOnLine module;
+        sim::PlacedModule module;
         if (!text || !ParseModule(text, module, error))
             return false;
         options.modules.push_back(module);
@@ -234,24 +227,6 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error)
     return true;
 }
 
-std::vector<std::unique_ptr<sim::Module>> MakeModules(const std::vector<ModuleOnLine>& line)
-{
-    std::vector<std::unique_ptr<sim::Module>> modules;
-    for (const ModuleOnLine& entry : line) {
-        modules.push_back(std::make_unique<sim::Module>(entry.model, entry.address));
-        modules.back()->SetBusSpeed(entry.speed);
-    }
-    return modules;
-}
-
-std::vector<sim::Module*> Pointers(const std::vector<std::unique_ptr<sim::Module>>& modules)
-{
-    std::vector<sim::Module*> pointers;
-    for (const auto& module : modules)
-        pointers.push_back(module.get());
-    return pointers;
-}
-
 bool LoadState(sim::Module& module, const std::string& stateFile)
 {
     if (stateFile.empty())
@@ -290,9 +265,9 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    const std::vector<std::unique_ptr<sim::Module>> modules = MakeModules(options.modules);
-    const sim::Line line(Pointers(modules));
-    if (!LoadState(*modules.front(), options.stateFile))
+    const sim::PlacedModules modules(options.modules);
+    const sim::Line line = modules.OnOneLine();
+    if (!LoadState(modules.At(0), options.stateFile))
         return 1;
 
     sim::BlockStopSignals();
@@ -327,12 +302,13 @@ int main(int argc, char** argv)
         if (!pty->LinkPath().empty())
             std::cout << "link " << pty->LinkPath() << '\n';
     }
-    for (const auto& module : modules) {
-        const sim::Identity identity = module->GetIdentity();
+    for (size_t i = 0; i < modules.Size(); ++i) {
+        const sim::Module& module = modules.At(i);
+        const sim::Identity identity = module.GetIdentity();
         std::cout << "module " << identity.name << " v." << identity.version << " at address "
-                  << int(module->Address());
-        if (module->BusSpeed() != 0)
-            std::cout << ", " << module->BusSpeed() << " Bd";
+                  << int(module.Address());
+        if (module.BusSpeed() != 0)
+            std::cout << ", " << module.BusSpeed() << " Bd";
         std::cout << '\n';
     }
     std::cout << std::flush;

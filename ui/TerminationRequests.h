@@ -2,7 +2,8 @@
 // logs out or shuts down, SIGHUP when the terminal it was started from goes away, SIGINT for
 // Ctrl+C. Each is turned into the signal Requested() on the event loop, so the program can end
 // as closing its main window does, storing its settings. A second signal of the same kind ends
-// the program at once, as if none were caught.
+// the program at once, as if none were caught. On Windows the request is the end of the user's
+// session instead (TerminationRequestsWindows.cpp).
 #pragma once
 
 #include <QObject>

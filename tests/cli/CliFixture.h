@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -59,8 +60,10 @@ protected:
         ASSERT_TRUE(SaveSettingsTo(Path(QStringLiteral("SERKON.ini")), &data));
     }
 
-    QString Program() const { return folder.FilePath(QStringLiteral("serkon-cli")); }
+    QString Program() const { return folder.FilePath(QFileInfo(QStringLiteral(SERKON_CLI_PROGRAM)).fileName()); }
     QString Path(const QString& name) const { return folder.FilePath(name); }
+    // As the program's messages show the path: with the platform's separators.
+    QString ShownPath(const QString& name) const { return QDir::toNativeSeparators(Path(name)); }
 
     QByteArray ReadBytes(const QString& name) const
     {

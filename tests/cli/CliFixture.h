@@ -80,10 +80,23 @@ protected:
 
     CliRun Run(const QStringList& arguments) const { return RunProgram(Program(), arguments); }
 
+    // The program's copy runs in the program folder. It finds the libraries it was built with in
+    // the build's folder: on Windows, where a program's DLLs are looked for beside it and then on
+    // PATH, through PATH; the Linux loader finds them by itself.
+    void Prepare(QProcess& process) const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        const QString built = QFileInfo(QStringLiteral(SERKON_CLI_PROGRAM)).absolutePath();
+        environment.insert(QStringLiteral("PATH"), QDir::toNativeSeparators(built) + QDir::listSeparator()
+                                                       + environment.value(QStringLiteral("PATH")));
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(folder.Directory());
+    }
+
     CliRun RunProgram(const QString& program, const QStringList& arguments) const
     {
         QProcess process;
-        process.setWorkingDirectory(folder.Directory());
+        Prepare(process);
         process.start(program, arguments);
         CliRun run;
         if (!process.waitForStarted() || !process.waitForFinished(60000)) {

@@ -3,6 +3,7 @@
 
 #include "config/StatusTexts.h"
 #include "core/Cp1250.h"
+#include "drivers/InterfaceTypes.h"
 #include "drivers/Transaction.h"
 #include "tools/cli/ProbeTiming.h"
 
@@ -258,7 +259,7 @@ TEST_F(CliTest, FailedConnectionEndsWithCodeThreeAndTheDialogsText)
     EXPECT_EQ(noIp.LastErrLine(), QStringLiteral("Neplatná IP adresa"));
     WriteSettings();
 
-    ASSERT_TRUE(QFile::remove(Path(QStringLiteral("libRVD773.so"))));
+    ASSERT_TRUE(QFile::remove(Path(QString::fromUtf8(InterfaceTypes[InterfaceLan].libraryFile))));
     const CliRun noLibrary = Run({QStringLiteral("read")});
     EXPECT_EQ(noLibrary.exitCode, 3);
     EXPECT_EQ(noLibrary.LastErrLine(),

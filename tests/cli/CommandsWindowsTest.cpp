@@ -27,7 +27,7 @@ protected:
                                   const QByteArray& text) const
     {
         QProcess process;
-        process.setWorkingDirectory(folder.Directory());
+        Prepare(process);
         // Without a console window of its own the test's console is not shared unless asked.
         process.setCreateProcessArgumentsModifier(
             [](QProcess::CreateProcessArguments* created) { created->flags &= ~DWORD(CREATE_NO_WINDOW); });

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
 
 namespace {
 
@@ -50,19 +51,24 @@ TEST(StandardStreams, APipeGetsTheUtf8BytesAsTheyAre)
     EXPECT_EQ(received, text);
 }
 
-// Catches UTF-8 bytes shown in the console's code page ("PĹ™eÄŤteno") and a console left
-// without the control sequences that the progress bar redraws its line with.
-TEST(StandardStreams, AConsoleShowsTheCzechLettersAndTakesTheControlSequences)
+// Catches UTF-8 bytes shown in the console's code page ("PĹ™eÄŤteno"), and a console left
+// without virtual terminal processing, where the progress bar's control sequences would show
+// as text. (That the console then acts on them is the console's part: Windows 10 does, Wine's
+// console does not.)
+TEST(StandardStreams, AConsoleShowsTheCzechLettersAndTakesControlSequences)
 {
     const OwnConsole console;
     ASSERT_TRUE(console.Ready());
     const HANDLE screen = console.Screen();
+    DWORD mode = 0;
+    if (!::GetConsoleMode(screen, &mode))
+        GTEST_SKIP() << "the console has no screen buffer (Wine gives none without a graphics driver)";
     const ReplacedStandardHandle err(STD_ERROR_HANDLE, screen);
     ASSERT_TRUE(IsTerminal(Stream::Err));
+    ASSERT_TRUE(::GetConsoleMode(screen, &mode));
+    EXPECT_TRUE(mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING);
     Write(Stream::Err, Utf8("Přečteno: ěščřžýáíéůú\n"));
-    Write(Stream::Err, Utf8("[....] probíhá čtení\r\x1b[KKonfigurace přečtena.\n"));
     EXPECT_EQ(ScreenLine(screen, 0, 40), QString::fromUtf8("Přečteno: ěščřžýáíéůú"));
-    EXPECT_EQ(ScreenLine(screen, 1, 40), QString::fromUtf8("Konfigurace přečtena."));
 }
 
 // Catches a handler that does not reach the flag, and a wait that sleeps its whole time: the

@@ -39,8 +39,8 @@ TEST_F(WindowTest, TheHoldTimeTakesTheSeparatorOfTheUsersWindowsLocale)
 
     data.ModelConfigs[0].OverhangUs = 1500;
     Open("KQ-3110", std::nullopt);
-    EXPECT_EQ(Edit("Edit2")->text(), QStringLiteral("1%1500").arg(separator));
-    Edit("Edit2")->setText(QStringLiteral("0%1700").arg(separator));
+    EXPECT_EQ(Edit("Edit2")->text(), QStringLiteral("1") + separator + QStringLiteral("500"));
+    Edit("Edit2")->setText(QStringLiteral("0") + separator + QStringLiteral("700"));
     Click("Button3");
     EXPECT_EQ(data.ModelConfigs[0].OverhangUs, 700u);
 }

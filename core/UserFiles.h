@@ -5,6 +5,9 @@
 // install into the user's own prefix), as always. Elsewhere, in a system install, in the user's
 // configuration folder $XDG_CONFIG_HOME/serkon (by default ~/.config/serkon). A folder under
 // /usr never counts as writable, not even for root: nothing writes there while programs run.
+// On Windows the same rule: beside the program where the folder's permissions let the user add
+// a file (the unpacked zip), otherwise in %APPDATA%\SERKON (the user's roaming application
+// data); a folder under Program Files never counts as writable, not even for an administrator.
 // The driver libraries follow the same rule with their own code (driverlibs/UserFolder.h).
 #pragma once
 
@@ -15,6 +18,7 @@
 QString UserFilesDirectory();
 QString UserFilesDirectoryFor(const QString& programDirectory);
 
-// Creates the folder and any missing parent, each accessible to the user alone. False, with the
-// reason in `failure`, when that fails.
+// Creates the folder and any missing parent, each accessible to the user alone (on Windows each
+// inherits the permissions of the folder above it, in the user's profile the user's alone).
+// False, with the reason in `failure`, when that fails.
 bool MakeUserFilesDirectory(const QString& directory, QString* failure);

@@ -135,7 +135,7 @@ std::optional<ReplaceFailure> ReplaceThroughTemporary(const QString& target, con
     // message that does not say why.
     const DWORD attributes = GetFileAttributesW(NativePath(target).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return Failed(Step::Write, target, ERROR_DIRECTORY_NOT_SUPPORTED);
+        return ReplaceFailure{Step::Write, target, IsAFolder};
 
     Temporary temporary;
     if (const DWORD error = CreateTemporary(target, temporary))

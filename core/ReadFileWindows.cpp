@@ -33,7 +33,7 @@ PlatformRead ReadOpened(HANDLE file, QByteArray& bytes)
     if (!GetFileInformationByHandle(file, &information))
         return Failed(GetLastError());
     if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        return Failed(ERROR_DIRECTORY_NOT_SUPPORTED);
+        return {FileRead::Failed, IsAFolder};
     if (!ReadAll(file, bytes))
         return Failed(GetLastError());
     return {};

@@ -16,3 +16,6 @@ QString PathFromNative(const wchar_t* path);
 // The system's message for an error code (GetLastError), in the user's language, without the
 // line end and the full stop; the code's number where the system has no text for it.
 QString SystemMessage(unsigned long error);
+
+// The reason given for a folder where a file is expected, for which the system has no message.
+inline const QString IsAFolder = QStringLiteral("je to složka");

@@ -34,7 +34,8 @@ bool WriteAll(int fd, const QByteArray& bytes)
 
 } // namespace
 
-std::optional<ReplaceFailure> ReplaceThroughTemporary(const QString& target, const QByteArray& bytes)
+std::optional<ReplaceFailure> ReplaceThroughTemporary(const QString& target,
+                                                     const QByteArray& bytes)
 {
     const QByteArray targetName = target.toLocal8Bit();
     QByteArray temporaryName = TemporaryPath(target, QStringLiteral("XXXXXX")).toLocal8Bit();
@@ -49,7 +50,8 @@ std::optional<ReplaceFailure> ReplaceThroughTemporary(const QString& target, con
 
     const int fd = ::mkstemps(temporaryName.data(), int(TemporarySuffix.size()));
     if (fd < 0)
-        return Failed(ReplaceFailure::Step::CreateTemporary, QString::fromLocal8Bit(temporaryName), errno);
+        return Failed(ReplaceFailure::Step::CreateTemporary, QString::fromLocal8Bit(temporaryName),
+                      errno);
 
     bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
     int error = errno;

@@ -27,4 +27,5 @@ struct ReplaceFailure {
 // Writes the bytes to a new temporary file beside the target, flushes it to disk and puts it in
 // place of the target, which keeps its permissions. On failure the target is as it was and the
 // temporary file is removed.
-std::optional<ReplaceFailure> ReplaceThroughTemporary(const QString& target, const QByteArray& bytes);
+std::optional<ReplaceFailure> ReplaceThroughTemporary(const QString& target,
+                                                     const QByteArray& bytes);

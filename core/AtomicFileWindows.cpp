@@ -21,9 +21,10 @@ QString RandomTag()
 {
     static constexpr char16_t Characters[] =
         u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    constexpr int count = int(std::size(Characters) - 1);
     QString tag;
     for (int i = 0; i < TemporaryTagLength; ++i)
-        tag += QChar(Characters[QRandomGenerator::global()->bounded(int(std::size(Characters) - 1))]);
+        tag += QChar(Characters[QRandomGenerator::global()->bounded(count)]);
     return tag;
 }
 
@@ -45,8 +46,8 @@ DWORD CreateTemporary(const QString& target, Temporary& temporary)
 {
     for (int attempt = 0; attempt < TagAttempts; ++attempt) {
         temporary.path = TemporaryPath(target, RandomTag());
-        temporary.handle = CreateFileW(NativePath(temporary.path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        temporary.handle = CreateFileW(NativePath(temporary.path).c_str(), GENERIC_WRITE, 0,
+                                       nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (temporary.handle != INVALID_HANDLE_VALUE)
             return ERROR_SUCCESS;
         const DWORD error = GetLastError();
@@ -101,7 +102,8 @@ QString UnusedTemporaryPath(const QString& target)
 // while the two are swapped, each of its failures leaves the old file under the target's name
 // or lets it be put back there; without one, some lose it. That name has a temporary file's
 // form, so should removing it fail, the next save clears it away.
-DWORD ReplaceExisting(const std::wstring& target, const std::wstring& temporary, const std::wstring& old)
+DWORD ReplaceExisting(const std::wstring& target, const std::wstring& temporary,
+                      const std::wstring& old)
 {
     if (ReplaceFileW(target.c_str(), temporary.c_str(), old.c_str(), 0, nullptr, nullptr)) {
         DeleteFileW(old.c_str());
@@ -120,16 +122,16 @@ DWORD PutInPlace(const QString& temporary, const QString& target)
     if (GetFileAttributesW(to.c_str()) == INVALID_FILE_ATTRIBUTES
         && GetLastError() == ERROR_FILE_NOT_FOUND) {
         // A new file gets the folder's inherited permissions, as any new file does.
-        return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-            ? ERROR_SUCCESS
-            : GetLastError();
+        const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+        return MoveFileExW(from.c_str(), to.c_str(), flags) ? ERROR_SUCCESS : GetLastError();
     }
     return ReplaceExisting(to, from, NativePath(UnusedTemporaryPath(target)));
 }
 
 } // namespace
 
-std::optional<ReplaceFailure> ReplaceThroughTemporary(const QString& target, const QByteArray& bytes)
+std::optional<ReplaceFailure> ReplaceThroughTemporary(const QString& target,
+                                                     const QByteArray& bytes)
 {
     // Wine's ReplaceFileW puts a file in place of an empty folder; Windows refuses, with a
     // message that does not say why.

@@ -178,7 +178,8 @@ bool MakeUserFilesDirectory(const QString& directory, QString* failure)
         DWORD error = ERROR_SUCCESS;
         if (!MakeFolder(path, error)) {
             if (failure)
-                *failure = QStringLiteral("Nelze vytvořit složku %1: %2").arg(path, SystemMessage(error));
+                *failure = QStringLiteral("Nelze vytvořit složku %1: %2")
+                               .arg(path, SystemMessage(error));
             return false;
         }
         if (end < 0)

@@ -53,8 +53,9 @@ QString PathFromNative(const wchar_t* path)
 QString SystemMessage(unsigned long error)
 {
     wchar_t buffer[512];
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, error, 0, buffer, DWORD(std::size(buffer)), nullptr);
+    const DWORD flags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+    const DWORD length = FormatMessageW(flags, nullptr, error, 0, buffer, DWORD(std::size(buffer)),
+                                        nullptr);
     QString text = QString::fromWCharArray(buffer, int(length)).trimmed();
     if (text.endsWith(u'.'))
         text.chop(1);

@@ -55,7 +55,8 @@ TEST(UserFilesWindows, BesideAWritableProgramFolderOtherwiseInTheApplicationData
         {QString(), QString()},
     };
     for (const Case& test : cases) {
-        EXPECT_EQ(UserFilesDirectoryFor(test.programDirectory), test.expected)
+        EXPECT_EQ(UserFilesDirectoryFor(test.programDirectory).toStdString(),
+                  test.expected.toStdString())
             << test.programDirectory.toStdString();
     }
 }

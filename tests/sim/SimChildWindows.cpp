@@ -58,7 +58,7 @@ bool OutputPipe(HANDLE& readEnd, HANDLE& writeEnd)
         + L'-' + std::to_wstring(++count);
     readEnd = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED
                                    | FILE_FLAG_FIRST_PIPE_INSTANCE,
-                               PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+                               PIPE_TYPE_BYTE | PIPE_WAIT, 1, 65536, 65536, 0, nullptr);
     if (readEnd == INVALID_HANDLE_VALUE)
         return false;
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
@@ -151,27 +151,40 @@ SimChild::~SimChild()
     CloseInput();
 }
 
+// The output ends when the program has ended and the pipe is empty: under Wine the pipe's end
+// of file sometimes comes seconds after the program's end (another process holding a copy of
+// its writing end, most likely the console host Wine starts for the program).
 bool SimChild::ReadMore()
 {
     if (output_ == sim::NoHandle)
         return false;
-    char chunk[512];
-    OVERLAPPED read{};
-    read.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    DWORD got = 0;
-    bool done = ReadFile(output_, chunk, sizeof chunk, &got, &read) != 0;
-    if (!done && GetLastError() == ERROR_IO_PENDING) {
-        if (WaitForSingleObject(read.hEvent, OutputLimitMs) != WAIT_OBJECT_0)
-            CancelIoEx(output_, &read);
-        done = GetOverlappedResult(output_, &read, &got, TRUE) != 0;
+    for (;;) {
+        char chunk[512];
+        OVERLAPPED read{};
+        read.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        DWORD got = 0;
+        bool done = ReadFile(output_, chunk, sizeof chunk, &got, &read) != 0;
+        bool ended = false;
+        if (!done && GetLastError() == ERROR_IO_PENDING) {
+            const HANDLE waits[2] = {read.hEvent, process_};
+            const DWORD count = process_ != sim::NoHandle ? 2 : 1;
+            const DWORD woke = WaitForMultipleObjects(count, waits, FALSE, OutputLimitMs);
+            ended = woke != WAIT_OBJECT_0;
+            if (ended)
+                CancelIoEx(output_, &read);
+            done = GetOverlappedResult(output_, &read, &got, TRUE) != 0;
+        }
+        CloseHandle(read.hEvent);
+        if (done && got > 0) {
+            for (const char c : std::string_view(chunk, got))
+                if (c != '\r')
+                    pending_ += c;
+            return true;
+        }
+        DWORD waiting = 0;
+        if (!ended || !PeekNamedPipe(output_, nullptr, 0, nullptr, &waiting, nullptr) || waiting == 0)
+            return false;
     }
-    CloseHandle(read.hEvent);
-    if (!done || got == 0)
-        return false;
-    for (const char c : std::string_view(chunk, got))
-        if (c != '\r')
-            pending_ += c;
-    return true;
 }
 
 bool SimChild::Write(const std::string& text)

@@ -6,6 +6,7 @@
 #include "IsaCard.h"
 #include "PortLocator.h"
 #include "SerialChannel.h"
+#include "TextCp1250.h"
 #include "Uart16550.h"
 
 #include "Module.h"
@@ -428,6 +429,27 @@ TEST(Codes, TextsAreTheProgramsWindows1250AndFitTheBuffer)
               QStringLiteral("V pořádku"));
     for (const int32_t code : {9, 10, 11, 12, 13, 30, 31, 32, 33, 41, 45, 50, 56})
         EXPECT_STRNE(CodeTextUtf8(code), "") << code;
+}
+
+// Each platform's libraries give their own texts; both must fit, and Windows' must not send the
+// user to what only Linux has.
+TEST(Codes, EveryPlatformsTextsFitAndWindowsGivesNoLinuxAdvice)
+{
+    for (int32_t code = 0; code < 100; ++code) {
+        for (const TextPlatform platform : {TextPlatform::Linux, TextPlatform::Windows}) {
+            const QString text = QString::fromUtf8(CodeTextUtf8(code, platform));
+            EXPECT_LE(EncodeCp1250(text).size(), 99) << code;
+            EXPECT_EQ(QByteArray::fromStdString(Utf8ToCp1250(CodeTextUtf8(code, platform))),
+                      EncodeCp1250(text))
+                << code;
+        }
+        const QString windows = QString::fromUtf8(CodeTextUtf8(code, TextPlatform::Windows));
+        for (const char* linuxOnly : {"ports/", "dialout", "root", "CAP_SYS_RAWIO"})
+            EXPECT_FALSE(windows.contains(QLatin1String(linuxOnly))) << code << ' ' << linuxOnly;
+    }
+    EXPECT_STREQ(CodeTextUtf8(PortNotFound, TextPlatform::Linux),
+                 "Port neexistuje - zkontrolujte číslo portu nebo odkaz v ports/")
+        << "Linux keeps its texts";
 }
 
 TEST(Codes, ModuleStatusesMapToTheirOwnCodes)

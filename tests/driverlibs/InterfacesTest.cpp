@@ -1,5 +1,5 @@
 // What each of the five libraries does on its own on every platform: refusing bad parameters
-// with their codes, several connections at once, the texts of the codes.
+// with their codes, several connections at once, the texts of the codes, exports and unloading.
 #include "Connection.h"
 #include "Interfaces.h"
 #include "tests/support/ProgramFolder.h"
@@ -12,6 +12,10 @@
 #include "drivers/InterfaceTypes.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 TEST(ComPort, PortNumbersBelowOneAreRefused)
 {
@@ -189,4 +193,28 @@ TEST(DriverLibrary, EveryCodeHasAShortWindows1250TextFromItsLibrary)
     }
     EXPECT_TRUE(DriverErrorString(Com, 12).startsWith(QStringLiteral("Nedostatečná oprávnění k portu")));
     EXPECT_EQ(DriverErrorString(Com, 87), QStringLiteral("Neznámá chyba ovladače 87"));
+}
+
+TEST(DriverLibrary, ExportsExactlyTheSevenEntriesUnderItsStem)
+{
+    for (const InterfaceTypeInfo& type : InterfaceTypes) {
+        std::vector<std::string> names =
+            ExportedNames(std::string(SERKON_DRIVER_DIR) + '/' + type.libraryFile);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, EntryNames(type.stem)) << type.libraryFile;
+    }
+}
+
+TEST(DriverLibrary, IsUnloadedWhenTheConnectionCloses)
+{
+    ProgramFolder folder;
+    sim::Module module;
+    sim::UdpServer server(module);
+    const char* file = InterfaceTypes[Lan].libraryFile;
+    {
+        Connection connection(Lan);
+        ASSERT_EQ(connection.OpenLan("127.0.0.1", server.Port()), 0);
+        EXPECT_TRUE(IsLoaded(folder, file));
+    }
+    EXPECT_FALSE(IsLoaded(folder, file));
 }

@@ -22,3 +22,7 @@ execute_process(COMMAND dpkg-architecture -qDEB_BUILD_MULTIARCH
                 OUTPUT_VARIABLE _build_multiarch OUTPUT_STRIP_TRAILING_WHITESPACE)
 set(QT_HOST_PATH /usr CACHE PATH "")
 set(QT_HOST_PATH_CMAKE_DIR /usr/lib/${_build_multiarch}/cmake CACHE PATH "")
+
+# The Windows programs of the build run under Wine wherever the build runs them (CTest, the
+# listing of the tests), in the Wine prefix that the test run made (scripts/wine-run).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)

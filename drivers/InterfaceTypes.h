@@ -11,20 +11,16 @@ struct InterfaceTypeInfo {
     const char* windowsName;  // the library's name in the system's messages
 };
 
+// The build names the library files as the platform does (CMake's prefix and suffix of a
+// loadable module): libRVS770.so on Linux, RVS770.DLL on Windows.
+#define SERKON_DRIVER_FILE(stem) SERKON_DRIVER_FILE_PREFIX stem SERKON_DRIVER_FILE_SUFFIX
+
 inline constexpr std::array<InterfaceTypeInfo, 5> InterfaceTypes = {{
-#ifdef _WIN32
-    {"Standardní COMx", "RVS770", "RVS770.DLL", "RVS770.DLL"},
-    {"ISA karta RVA-770", "RVA770", "RVA770.DLL", "RVA770.DLL"},
-    {"PCI karta RVB-771", "RVB771", "RVB771.DLL", "RVB771.DLL"},
-    {"USB konvertor RVC-772", "RVC772", "RVC772.DLL", "RVC772.DLL"},
-    {"LAN konvertor RVD-773", "RVD773", "RVD773.DLL", "RVD773.DLL"},
-#else
-    {"Standardní COMx", "RVS770", "libRVS770.so", "RVS770.DLL"},
-    {"ISA karta RVA-770", "RVA770", "libRVA770.so", "RVA770.DLL"},
-    {"PCI karta RVB-771", "RVB771", "libRVB771.so", "RVB771.DLL"},
-    {"USB konvertor RVC-772", "RVC772", "libRVC772.so", "RVC772.DLL"},
-    {"LAN konvertor RVD-773", "RVD773", "libRVD773.so", "RVD773.DLL"},
-#endif
+    {"Standardní COMx", "RVS770", SERKON_DRIVER_FILE("RVS770"), "RVS770.DLL"},
+    {"ISA karta RVA-770", "RVA770", SERKON_DRIVER_FILE("RVA770"), "RVA770.DLL"},
+    {"PCI karta RVB-771", "RVB771", SERKON_DRIVER_FILE("RVB771"), "RVB771.DLL"},
+    {"USB konvertor RVC-772", "RVC772", SERKON_DRIVER_FILE("RVC772"), "RVC772.DLL"},
+    {"LAN konvertor RVD-773", "RVD773", SERKON_DRIVER_FILE("RVD773"), "RVD773.DLL"},
 }};
 
 inline bool IsInterfaceType(uint8_t type)

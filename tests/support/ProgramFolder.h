@@ -1,8 +1,9 @@
-// A program folder of a test's own: links to the driver libraries of one directory, and room for
-// the test's SERKON.ini and ports/ links, so that tests running side by side share nothing. While
-// it exists the program looks for its settings file and the binding for its libraries here.
+// A program folder of a test's own: the driver libraries of one directory placed in it, and room
+// for the test's SERKON.ini and ports/ links, so that tests running side by side share nothing.
+// While it exists the program looks for its settings file and the binding for its libraries here.
 #pragma once
 
+#include "PlaceLibrary.h"
 #include "core/ProgramDirectory.h"
 
 #include <QDir>
@@ -17,8 +18,9 @@ public:
     explicit ProgramFolder(const QString& libraryDirectory)
     {
         const QDir libraries(libraryDirectory);
-        for (const QString& library : libraries.entryList({QStringLiteral("libRV*.so")}, QDir::Files))
-            QFile::link(libraries.filePath(library), directory_.filePath(library));
+        const QString pattern = QStringLiteral(SERKON_DRIVER_FILE_PREFIX "RV*" SERKON_DRIVER_FILE_SUFFIX);
+        for (const QString& library : libraries.entryList({pattern}, QDir::Files))
+            PlaceLibrary(libraries.filePath(library), directory_.filePath(library));
         SetProgramDirectory(directory_.path());
     }
 #ifdef SERKON_DRIVER_DIR

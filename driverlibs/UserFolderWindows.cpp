@@ -1,5 +1,7 @@
 #include "UserFolder.h"
 
+#include "WideTextWindows.h"
+
 #include <windows.h>
 #include <aclapi.h>
 #include <knownfolders.h>
@@ -10,24 +12,6 @@
 namespace driverlib {
 
 namespace {
-
-std::wstring Wide(const std::string& utf8)
-{
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring wide(size_t(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), length);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide)
-{
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string utf8(size_t(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), length, nullptr,
-                        nullptr);
-    return utf8;
-}
 
 // With '/' separators and none at the end, as the program writes paths.
 std::wstring Normalised(std::wstring path)
@@ -148,11 +132,11 @@ std::string UserFilesDirectory(const std::string& programDirectory)
 {
     if (programDirectory.empty())
         return {};
-    const std::wstring directory = Wide(programDirectory);
+    const std::wstring directory = WideOf(programDirectory);
     if (!IsSystemDirectory(directory) && UserMayWrite(directory))
         return programDirectory;
     const std::wstring applicationData = ApplicationData();
-    return applicationData.empty() ? std::string() : Utf8(applicationData) + "/SERKON";
+    return applicationData.empty() ? std::string() : Utf8Of(applicationData) + "/SERKON";
 }
 
 } // namespace driverlib

@@ -25,24 +25,30 @@ bool UserMayWrite(const QString& directory)
     return ::access(QFile::encodeName(directory).constData(), W_OK) == 0;
 }
 
-// An absolute path from the environment; a relative one is ignored, as the XDG rules say.
-QString AbsoluteVariable(const char* name)
+// A folder named by the environment or the user database, judged by its bytes as the driver
+// libraries judge it: absolute when it begins with '/' (not as Qt would have it, for which
+// ":cfg" is a resource path), and usable only when the program can name it, its bytes being
+// UTF-8. Otherwise empty: ignored, as the XDG rules ignore a relative path.
+QString UsablePath(const char* bytes)
 {
-    const QString value = QFile::decodeName(std::getenv(name));
-    return QDir::isAbsolutePath(value) ? value : QString();
+    if (!bytes || bytes[0] != '/')
+        return {};
+    const QByteArray name(bytes);
+    const QString path = QFile::decodeName(name);
+    return QFile::encodeName(path) == name ? path : QString();
 }
 
 QString ConfigHome()
 {
-    const QString configHome = AbsoluteVariable("XDG_CONFIG_HOME");
+    const QString configHome = UsablePath(std::getenv("XDG_CONFIG_HOME"));
     if (!configHome.isEmpty())
         return configHome;
-    QString home = AbsoluteVariable("HOME");
+    QString home = UsablePath(std::getenv("HOME"));
     if (home.isEmpty()) {
         if (const passwd* user = ::getpwuid(::getuid()))
-            home = QFile::decodeName(user->pw_dir);
+            home = UsablePath(user->pw_dir);
     }
-    return QDir::isAbsolutePath(home) ? home + QStringLiteral("/.config") : QString();
+    return home.isEmpty() ? QString() : home + QStringLiteral("/.config");
 }
 
 } // namespace

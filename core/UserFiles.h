@@ -5,6 +5,8 @@
 // install into the user's own prefix), as always. Elsewhere, in a system install, in the user's
 // configuration folder $XDG_CONFIG_HOME/serkon (by default ~/.config/serkon). A folder under
 // /usr never counts as writable, not even for root: nothing writes there while programs run.
+// XDG_CONFIG_HOME, HOME and the home folder of the user database count only when their bytes
+// begin with '/' and are UTF-8, the only file names the program can give.
 // The driver libraries follow the same rule with their own code (driverlibs/UserFolder.h).
 #pragma once
 

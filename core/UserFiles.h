@@ -17,6 +17,8 @@
 QString UserFilesDirectory();
 QString UserFilesDirectoryFor(const QString& programDirectory);
 
-// Creates the folder and any missing parent, each accessible to the user alone. False, with the
-// reason in `failure`, when that fails.
+// Creates the folder and any missing parent, each accessible to the user alone. In the
+// configuration folder (serkon and its ports/) each must then be a real folder, no symbolic
+// link, of the user's own that no group or other user may write into, or whoever can replace
+// it could replace the files in it. False, with the reason in `failure`, when any of that fails.
 bool MakeUserFilesDirectory(const QString& directory, QString* failure);

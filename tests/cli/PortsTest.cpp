@@ -103,7 +103,6 @@ TEST_F(CliTest, PortsLinkRefusesTerminalsThatAreNoSerialPort)
          QStringLiteral(" vytvoří při každém otevření nový pseudoterminál, na jehož druhé straně nikdo "
                         "není; odkazujte pseudoterminál /dev/pts/N, který někdo drží otevřený (jako "
                         "serkon-sim --pty).")},
-        {"ttyprintk", 5, 3, QStringLiteral(" není sériový port.")},
         {"tty0", 4, 0, QStringLiteral(" je virtuální konzole, ne sériový port.")},
         {"tty63", 4, 63, QStringLiteral(" je virtuální konzole, ne sériový port.")},
     };

@@ -1,8 +1,6 @@
-// The program's folder in the user's configuration folder, and its ports/, hold files that
-// others must not replace: a folder that another user could replace, or write into, is refused
-// and nothing is written.
+// serkon/ and its ports/ in the user's configuration folder hold files that nobody else may
+// replace: a folder another user could replace, or write into, is refused and nothing written.
 #include "core/ProgramDirectory.h"
-#include "core/Records.h"
 #include "core/Settings.h"
 #include "core/UserFiles.h"
 #include "tests/support/OrdinaryUser.h"
@@ -16,83 +14,44 @@
 #include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
-// What a folder of the configuration folder is before the program wants it.
-enum class Place {
-    Missing,
-    Own,           // the ordinary user's, with the case's mode
-    LinkToOthers,  // a link to a folder of another user that anyone may write into
-    OthersFolder,  // another user's folder that anyone may write into
-    File,
-};
+enum class Kind { Folder, LinkToOthers, OthersFolder, File };
 
 struct Case {
-    Place serkon;
-    mode_t serkonMode;
-    Place ports;
-    mode_t portsMode;
-    const char* refused;  // the folder refused, relative to the configuration folder; null: none
-    const char* reason;
+    const char* folder;  // below the configuration folder (serkon/ports with a sound serkon/);
+                         // null: nothing there
+    Kind kind;
+    mode_t mode;
+    const char* reason;  // null: accepted
 };
 
 const Case Cases[] = {
-    {Place::LinkToOthers, 0, Place::Missing, 0, "serkon", "je to symbolický odkaz"},
-    {Place::OthersFolder, 0, Place::Missing, 0, "serkon", "patří jinému uživateli"},
-    {Place::Own, 0770, Place::Missing, 0, "serkon", "mohou do ní zapisovat i jiní uživatelé"},
-    {Place::Own, 0702, Place::Missing, 0, "serkon", "mohou do ní zapisovat i jiní uživatelé"},
-    {Place::File, 0600, Place::Missing, 0, "serkon", "není to složka"},
-    {Place::Own, 0700, Place::LinkToOthers, 0, "serkon/ports", "je to symbolický odkaz"},
-    {Place::Own, 0700, Place::Own, 0777, "serkon/ports", "mohou do ní zapisovat i jiní uživatelé"},
-    {Place::Own, 0700, Place::File, 0600, "serkon/ports", "není to složka"},
-    {Place::Own, 0755, Place::Own, 0700, nullptr, nullptr},  // others may read, not write
-    {Place::Missing, 0, Place::Missing, 0, nullptr, nullptr},
+    {"serkon", Kind::LinkToOthers, 0, "je to symbolický odkaz"},
+    {"serkon", Kind::OthersFolder, 0777, "patří jinému uživateli"},
+    {"serkon", Kind::Folder, 0720, "mohou do ní zapisovat i jiní uživatelé"},
+    {"serkon", Kind::File, 0600, "není to složka"},
+    {"serkon/ports", Kind::LinkToOthers, 0, "je to symbolický odkaz"},
+    {"serkon/ports", Kind::Folder, 0707, "mohou do ní zapisovat i jiní uživatelé"},
+    {"serkon", Kind::Folder, 0755, nullptr},  // others may read, not write
+    {nullptr, Kind::Folder, 0700, nullptr},  // serkon/ is made, for the user alone
 };
 
-constexpr uid_t OrdinaryUser = 65534;  // as BecomeAnOrdinaryUser
-
-QByteArray Encoded(const QString& path)
+// Made by root for the ordinary user the test becomes, unless another user's.
+void Make(const QString& path, Kind kind, mode_t mode, const QString& others)
 {
-    return QFile::encodeName(path);
-}
-
-// Root makes the folders and gives the user's own to the ordinary user the test becomes.
-void GiveToTheUser(const QString& path)
-{
-    if (::geteuid() == 0) {
-        ASSERT_EQ(::lchown(Encoded(path).constData(), OrdinaryUser, OrdinaryUser), 0);
-    }
-}
-
-void Make(const QString& path, Place place, mode_t mode, const QString& others)
-{
-    switch (place) {
-    case Place::Missing:
-        return;
-    case Place::Own:
-        ASSERT_EQ(::mkdir(Encoded(path).constData(), mode), 0);
-        ASSERT_EQ(::chmod(Encoded(path).constData(), mode), 0);
-        GiveToTheUser(path);
-        return;
-    case Place::LinkToOthers:
-        ASSERT_EQ(::symlink(Encoded(others).constData(), Encoded(path).constData()), 0);
-        GiveToTheUser(path);
-        return;
-    case Place::OthersFolder:
-        ASSERT_EQ(::mkdir(Encoded(path).constData(), 0777), 0);
-        ASSERT_EQ(::chmod(Encoded(path).constData(), 0777), 0);
-        return;
-    case Place::File: {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.close();
-        ASSERT_EQ(::chmod(Encoded(path).constData(), mode), 0);
-        GiveToTheUser(path);
-        return;
-    }
-    }
+    const QByteArray name = QFile::encodeName(path);
+    bool made = false;
+    if (kind == Kind::LinkToOthers)
+        made = ::symlink(QFile::encodeName(others).constData(), name.constData()) == 0;
+    else if (kind == Kind::File)
+        made = QFile(path).open(QIODevice::WriteOnly) && ::chmod(name.constData(), mode) == 0;
+    else
+        made = ::mkdir(name.constData(), 0700) == 0 && ::chmod(name.constData(), mode) == 0;
+    if (made && kind != Kind::OthersFolder && ::geteuid() == 0)
+        made = ::lchown(name.constData(), 65534, 65534) == 0;
+    ASSERT_TRUE(made) << path.toStdString();
 }
 
 } // namespace
@@ -100,67 +59,51 @@ void Make(const QString& path, Place place, mode_t mode, const QString& others)
 TEST(UserFiles, AFolderOthersCouldReplaceOrWriteIntoIsRefusedAndNothingIsWritten)
 {
     const QTemporaryDir base;
-    ASSERT_EQ(::chmod(Encoded(base.path()).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(base.path()).constData(), 0755), 0);
     const QString others = base.filePath(QStringLiteral("others"));
-    Make(others, Place::OthersFolder, 0, {});
-    // A folder the ordinary user may not write into: settings can only go to the user's folder.
-    const QString program = base.filePath(QStringLiteral("program"));
-    ASSERT_EQ(::mkdir(Encoded(program).constData(), 0555), 0);
-
-    std::vector<QString> configHomes;
-    for (const Case& test : Cases) {
-        const QString configHome = base.filePath(QString::number(configHomes.size()));
-        configHomes.push_back(configHome);
-        Make(configHome, Place::Own, 0700, others);
-        Make(configHome + QStringLiteral("/serkon"), test.serkon, test.serkonMode, others);
-        Make(configHome + QStringLiteral("/serkon/ports"), test.ports, test.portsMode, others);
+    Make(others, Kind::OthersFolder, 0777, {});
+    const QString program = base.filePath(QStringLiteral("program"));  // settings go elsewhere
+    ASSERT_TRUE(QDir().mkdir(program) && QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
+    for (size_t i = 0; i < std::size(Cases); ++i) {
+        const QString home = base.filePath(QString::number(i));
+        Make(home, Kind::Folder, 0700, others);
+        if (QByteArray(Cases[i].folder) == "serkon/ports")
+            Make(home + QStringLiteral("/serkon"), Kind::Folder, 0700, others);
+        if (Cases[i].folder)
+            Make(home + u'/' + QString::fromUtf8(Cases[i].folder), Cases[i].kind, Cases[i].mode, others);
     }
     ASSERT_FALSE(HasFatalFailure());
+    const bool othersFolderMade = ::geteuid() == 0;  // only root can make another user's folder
 
-    // Only root can make a folder that is another user's than the one the test runs as.
-    const bool othersFolderMade = ::geteuid() == 0;
     const auto saveAsAnOrdinaryUser = [&] {
         BecomeAnOrdinaryUser();
         SetProgramDirectory(program);
         int faults = 0;
-        const auto expect = [&](bool good, size_t index, const char* what, const QString& failure) {
-            if (good)
-                return;
-            std::fprintf(stderr, "case %zu: %s (%s)\n", index, what, failure.toUtf8().constData());
-            ++faults;
-        };
-        for (size_t index = 0; index < configHomes.size(); ++index) {
-            const Case& test = Cases[index];
-            if (test.serkon == Place::OthersFolder && !othersFolderMade)
+        for (size_t i = 0; i < std::size(Cases); ++i) {
+            const Case& test = Cases[i];
+            if (test.kind == Kind::OthersFolder && !othersFolderMade)
                 continue;
-            ::setenv("XDG_CONFIG_HOME", Encoded(configHomes[index]).constData(), 1);
-            const QString refusal = test.refused
-                ? QStringLiteral("Složku %1/%2 nelze použít: %3.")
-                      .arg(configHomes[index], QString::fromUtf8(test.refused), QString::fromUtf8(test.reason))
-                : QString();
-            const bool serkonRefused = test.refused && QByteArray(test.refused) == "serkon";
-
+            const QString home = base.filePath(QString::number(i));
+            ::setenv("XDG_CONFIG_HOME", QFile::encodeName(home).constData(), 1);
+            const QString refusal = test.reason ? QStringLiteral("Složku %1/%2 nelze použít: %3.")
+                                                      .arg(home, QString::fromUtf8(test.folder),
+                                                           QString::fromUtf8(test.reason))
+                                                : QString();
             TData record;
             InitData(record);
             QString saveFailure;
-            const bool saved = SaveSettings(&record, &saveFailure);
-            expect(saved == !serkonRefused, index, "settings saved", saveFailure);
-            if (serkonRefused)
-                expect(saveFailure == refusal, index, "the refusal names the folder and why", saveFailure);
-
             QString portsFailure;
-            const bool made = MakeUserFilesDirectory(configHomes[index] + QStringLiteral("/serkon/ports"),
-                                                     &portsFailure);
-            expect(made == !test.refused, index, "ports/ made", portsFailure);
-            expect(portsFailure == refusal, index, "the refusal of ports/", portsFailure);
-
-            struct stat made700 {};
-            if (!test.refused && test.serkon == Place::Missing)
-                expect(::stat(Encoded(configHomes[index] + QStringLiteral("/serkon")).constData(), &made700) == 0
-                           && (made700.st_mode & 0777) == 0700,
-                       index, "made for the user alone", {});
+            const bool saved = SaveSettings(&record, &saveFailure);
+            MakeUserFilesDirectory(home + QStringLiteral("/serkon/ports"), &portsFailure);
+            struct stat made {};
+            ::stat(QFile::encodeName(home + QStringLiteral("/serkon")).constData(), &made);
+            if (saved != (QByteArray(test.folder) != "serkon" || !test.reason) || portsFailure != refusal
+                || (!test.reason && (made.st_mode & 0077 & ~test.mode) != 0)) {
+                std::fprintf(stderr, "case %zu: saved %d: %s; ports/: %s\n", i, saved,
+                             saveFailure.toUtf8().constData(), portsFailure.toUtf8().constData());
+                ++faults;
+            }
         }
-        // The link and the other user's folder led nowhere the program wrote.
         if (!QDir(others).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
             std::fprintf(stderr, "the other user's folder was written into\n");
             ++faults;

@@ -472,54 +472,45 @@ TEST(Devices, ABridgesLatencyTimerIsReadFromSysfsAndAPseudoTerminalHasNoLowLaten
 
 namespace {
 
-// The serial flags of a port, through a descriptor of another program's.
-std::optional<int> FlagsOf(int descriptor)
+// The serial flags of a port, read and, when given, set through a descriptor of the test's own.
+std::optional<int> SerialFlags(int descriptor, std::optional<int> set = std::nullopt)
 {
     serial_struct serial{};
     if (::ioctl(descriptor, TIOCGSERIAL, &serial) != 0 || serial.type == PORT_UNKNOWN)
         return std::nullopt;
-    return serial.flags;
-}
-
-bool SetFlags(int descriptor, int flags)
-{
-    serial_struct serial{};
-    if (::ioctl(descriptor, TIOCGSERIAL, &serial) != 0)
-        return false;
-    serial.flags = flags;
-    return ::ioctl(descriptor, TIOCSSERIAL, &serial) == 0;
+    serial.flags = set.value_or(serial.flags);
+    return !set || ::ioctl(descriptor, TIOCSSERIAL, &serial) == 0 ? std::optional<int>(serial.flags) : std::nullopt;
 }
 
 } // namespace
 
 // Low-latency mode stays with a port until someone clears it (ftdi_sio then keeps a 1 ms latency
 // timer for every later program): the device asks for it while open and leaves the flags as it
-// found them. Needs a real UART or USB bridge as COM1, as a pseudo-terminal has no serial flags;
+// found them. Needs a real UART or USB bridge as COM1 (a pseudo-terminal has no serial flags);
 // the port's flags and line settings are put back afterwards.
 TEST(Devices, LowLatencyModeEndsWithTheDevice)
 {
     const std::string port = ComDevicePath(1);
-    const int other = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    const std::optional<int> found = other >= 0 ? FlagsOf(other) : std::nullopt;
+    const int own = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const std::optional<int> found = own >= 0 ? SerialFlags(own) : std::nullopt;
     termios line{};
-    if (!found || ::tcgetattr(other, &line) != 0) {
-        if (other >= 0)
-            ::close(other);
+    if (!found || ::tcgetattr(own, &line) != 0) {
+        ::close(own);
         GTEST_SKIP() << port << " is no port with serial flags here";
     }
-    constexpr int LowLatency = ASYNC_LOW_LATENCY;
+    constexpr int LowLatency = int(ASYNC_LOW_LATENCY);
     for (const int before : {*found & ~LowLatency, *found | LowLatency}) {
-        ASSERT_TRUE(SetFlags(other, before)) << "the test may not set the port's flags";
+        ASSERT_TRUE(SerialFlags(own, before)) << "the test may not set the port's flags";
         {
             std::unique_ptr<SerialDevice> device;
             ASSERT_EQ(SerialDevice::Open(port, device), Ok);
-            EXPECT_NE(FlagsOf(other).value_or(0) & LowLatency, 0) << "low latency while open";
+            EXPECT_NE(SerialFlags(own).value_or(0) & LowLatency, 0) << "low latency while open";
         }
-        EXPECT_EQ(FlagsOf(other), before) << "the flags as found once closed";
+        EXPECT_EQ(SerialFlags(own), before) << "the flags as found once closed";
     }
-    EXPECT_TRUE(SetFlags(other, *found));
-    EXPECT_EQ(::tcsetattr(other, TCSANOW, &line), 0);
-    ::close(other);
+    SerialFlags(own, *found);
+    ::tcsetattr(own, TCSANOW, &line);
+    ::close(own);
 }
 
 TEST(Devices, ComPortsMapToTtySByDefault)

@@ -4,6 +4,7 @@
 
 #include "tools/cli/PortLinks.h"
 #include "tools/cli/PortListing.h"
+#include "tools/cli/SerialPortCheck.h"
 
 #include <filesystem>
 #include <sys/inotify.h>

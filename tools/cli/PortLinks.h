@@ -14,13 +14,6 @@ QString PortsDirectory();
 // no link: com1 to com255, usb and pci.
 std::optional<QString> PortLinkName(const QString& text);
 
-// Why the path is not a serial port, nothing when it is one: told by stat of the device it
-// leads to, which is never opened. A serial port is a terminal device of sysfs's tty class; the
-// slave side of a pseudo-terminal counts as one, so that serkon-sim's can be linked. /dev/tty,
-// /dev/console, /dev/ptmx and the virtual consoles /dev/tty0 to /dev/tty63 are refused, each
-// with its reason, and so is a port the user may not read and write.
-std::optional<QString> RefusalAsSerialPort(const QString& path);
-
 // Makes ports/NAME a link to the target, replacing an earlier one in a single rename and
 // creating the folder when it is missing. False with the reason in `failure`.
 bool MakePortLink(const QString& directory, const QString& name, const QString& target, QString* failure);

@@ -1,5 +1,7 @@
 #include "TerminationRequests.h"
 
+#include "core/SignalCatch.h"
+
 #include <QSocketNotifier>
 
 #include <array>
@@ -22,16 +24,6 @@ void OnSignal(int)
     [[maybe_unused]] const ssize_t written = ::write(sendingEnd, &byte, 1);
 }
 
-void Handle(void (*handler)(int), unsigned flags)
-{
-    struct sigaction action {};
-    action.sa_handler = handler;
-    action.sa_flags = int(flags);
-    sigemptyset(&action.sa_mask);
-    for (int signal : CaughtSignals)
-        ::sigaction(signal, &action, nullptr);
-}
-
 } // namespace
 
 TerminationRequests::TerminationRequests(QObject* parent) : QObject(parent)
@@ -43,14 +35,15 @@ TerminationRequests::TerminationRequests(QObject* parent) : QObject(parent)
     receivingEnd = ends[1];
     notifier_ = new QSocketNotifier(receivingEnd, QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationRequests::Receive);
-    Handle(OnSignal, SA_RESTART | SA_RESETHAND);
+    // A second signal of the kind meets the former action, the default, and ends the program.
+    signals_ = std::make_unique<SignalCatch>(CaughtSignals, OnSignal, SA_RESTART | SA_RESETHAND);
 }
 
 TerminationRequests::~TerminationRequests()
 {
     if (!notifier_)
         return;
-    Handle(SIG_DFL, 0);
+    signals_.reset();
     delete notifier_;
     ::close(sendingEnd);
     ::close(receivingEnd);

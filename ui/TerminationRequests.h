@@ -2,12 +2,17 @@
 // logs out or shuts down, SIGHUP when the terminal it was started from goes away, SIGINT for
 // Ctrl+C. Each is turned into the signal Requested() on the event loop, so the program can end
 // as closing its main window does, storing its settings. A second signal of the same kind ends
-// the program at once, as if none were caught.
+// the program at once, as if none were caught. A signal ignored when the program started
+// (nohup ignores SIGHUP) stays ignored, and each signal gets back the action it had before
+// when the object goes.
 #pragma once
 
 #include <QObject>
 
+#include <memory>
+
 class QSocketNotifier;
+class SignalCatch;
 
 class TerminationRequests : public QObject {
     Q_OBJECT
@@ -25,4 +30,5 @@ private:
     void Receive();
 
     QSocketNotifier* notifier_ = nullptr;
+    std::unique_ptr<SignalCatch> signals_;
 };

@@ -42,6 +42,10 @@ TEST(SettingsLocation, TheUsersConfigurationFolderWhereTheProgramsFolderIsASyste
         {"/cfg/", QStringLiteral("/usr"), QStringLiteral("/cfg/serkon")},
         {"", QStringLiteral("/usr/lib/serkon"), QStringLiteral("/home/technik/.config/serkon")},
         {"relative/cfg", QStringLiteral("/usr/lib/serkon"), QStringLiteral("/home/technik/.config/serkon")},
+        // Qt's resource prefix is no folder, nor a name the program cannot give (not UTF-8).
+        {":cfg", QStringLiteral("/usr/lib/serkon"), QStringLiteral("/home/technik/.config/serkon")},
+        {"/cfg\xE9", QStringLiteral("/usr/lib/serkon"), QStringLiteral("/home/technik/.config/serkon")},
+        {"/cf\xC3\xA9g", QStringLiteral("/usr/lib/serkon"), QStringLiteral("/cfég/serkon")},
         {nullptr, QStringLiteral("/usr/local/lib/serkon"), QStringLiteral("/home/technik/.config/serkon")},
         {"/cfg", QString(), QString()},
     };

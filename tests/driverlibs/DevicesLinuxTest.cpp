@@ -8,9 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <linux/serial.h>
+#include <memory>
+#include <optional>
 #include <pty.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 using namespace driverlib;
@@ -77,4 +83,47 @@ TEST(Devices, OpenErrorsTellPermissionFromAbsence)
     EXPECT_EQ(CodeOfOpenError(ENODEV), PortNotFound);
     EXPECT_EQ(CodeOfOpenError(EBUSY), PortBusy);
     EXPECT_EQ(CodeOfOpenError(EIO), PortCannotOpen);
+}
+
+namespace {
+
+// The serial flags of a port, read and, when given, set through a descriptor of the test's own.
+std::optional<int> SerialFlags(int descriptor, std::optional<int> set = std::nullopt)
+{
+    serial_struct serial{};
+    if (::ioctl(descriptor, TIOCGSERIAL, &serial) != 0 || serial.type == PORT_UNKNOWN)
+        return std::nullopt;
+    serial.flags = set.value_or(serial.flags);
+    return !set || ::ioctl(descriptor, TIOCSSERIAL, &serial) == 0 ? std::optional<int>(serial.flags) : std::nullopt;
+}
+
+} // namespace
+
+// Low-latency mode stays with a port until someone clears it (ftdi_sio then keeps a 1 ms latency
+// timer for every later program): the device asks for it while open and leaves the flags as it
+// found them. Needs a real UART or USB bridge as COM1 (a pseudo-terminal has no serial flags);
+// the port's flags and line settings are put back afterwards.
+TEST(Devices, LowLatencyModeEndsWithTheDevice)
+{
+    const std::string port = ComDevicePath(1);
+    const int own = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const std::optional<int> found = own >= 0 ? SerialFlags(own) : std::nullopt;
+    termios line{};
+    if (!found || ::tcgetattr(own, &line) != 0) {
+        ::close(own);
+        GTEST_SKIP() << port << " is no port with serial flags here";
+    }
+    constexpr int LowLatency = int(ASYNC_LOW_LATENCY);
+    for (const int before : {*found & ~LowLatency, *found | LowLatency}) {
+        ASSERT_TRUE(SerialFlags(own, before)) << "the test may not set the port's flags";
+        {
+            std::unique_ptr<SerialDevice> device;
+            ASSERT_EQ(SerialDevice::Open(port, device), Ok);
+            EXPECT_NE(SerialFlags(own).value_or(0) & LowLatency, 0) << "low latency while open";
+        }
+        EXPECT_EQ(SerialFlags(own), before) << "the flags as found once closed";
+    }
+    SerialFlags(own, *found);
+    ::tcsetattr(own, TCSANOW, &line);
+    ::close(own);
 }

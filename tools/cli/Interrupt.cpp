@@ -1,5 +1,6 @@
 #include "Interrupt.h"
 
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <ctime>
@@ -7,8 +8,8 @@
 namespace {
 
 volatile std::sig_atomic_t raised = 0;
-struct sigaction previousInt {};
-struct sigaction previousTerm {};
+
+constexpr std::array<int, 2> WatchedSignals = {SIGINT, SIGTERM};
 
 extern "C" void RaiseFlag(int)
 {
@@ -20,19 +21,10 @@ extern "C" void RaiseFlag(int)
 InterruptWatch::InterruptWatch()
 {
     raised = 0;
-    struct sigaction action {};
-    action.sa_handler = RaiseFlag;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, &previousInt);
-    sigaction(SIGTERM, &action, &previousTerm);
+    signals_.emplace(WatchedSignals, RaiseFlag, SA_RESTART);
 }
 
-InterruptWatch::~InterruptWatch()
-{
-    sigaction(SIGINT, &previousInt, nullptr);
-    sigaction(SIGTERM, &previousTerm, nullptr);
-}
+InterruptWatch::~InterruptWatch() = default;
 
 bool InterruptWatch::Raised()
 {

@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "Cp1250.h"
+#include "LineEnd.h"
 #include "ReadFile.h"
 
 #include <QList>
@@ -14,12 +15,6 @@ namespace {
 const QByteArray Utf8Bom("\xEF\xBB\xBF");
 const QByteArray Utf16LeBom("\xFF\xFE");
 const QByteArray Utf16BeBom("\xFE\xFF");
-
-#ifdef _WIN32
-const QByteArray PlatformNewline("\r\n");
-#else
-const QByteArray PlatformNewline("\n");
-#endif
 
 bool IsBlank(char c)
 {
@@ -193,9 +188,9 @@ std::optional<int32_t> ParseIniInteger(const QString& text)
     return int32_t(value);
 }
 
-IniFile::IniFile() : newline_(PlatformNewline) {}
+IniFile::IniFile() : newline_(PlatformLineEnd()) {}
 
-IniFile::IniFile(IniEncoding encoding) : newline_(PlatformNewline)
+IniFile::IniFile(IniEncoding encoding) : newline_(PlatformLineEnd())
 {
     utf8_ = encoding == IniEncoding::Utf8;
 }
@@ -283,7 +278,7 @@ void IniFile::Parse(const QByteArray& bytes)
 
     const qsizetype firstNewline = content.indexOf('\n');
     if (firstNewline < 0)
-        newline_ = PlatformNewline;
+        newline_ = PlatformLineEnd();
     else
         newline_ = firstNewline > 0 && content[firstNewline - 1] == '\r' ? "\r\n" : "\n";
 

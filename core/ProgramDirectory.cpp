@@ -1,12 +1,10 @@
 #include "ProgramDirectory.h"
 
+#include "ExecutablePath.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace {
 
@@ -14,17 +12,6 @@ QString& OverriddenDirectory()
 {
     static QString directory;
     return directory;
-}
-
-QString ExecutablePath()
-{
-#ifdef _WIN32
-    wchar_t buffer[MAX_PATH * 4];
-    const DWORD length = GetModuleFileNameW(nullptr, buffer, DWORD(std::size(buffer)));
-    return QString::fromWCharArray(buffer, int(length));
-#else
-    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-#endif
 }
 
 } // namespace

@@ -12,9 +12,16 @@ namespace driverlib {
 
 namespace {
 
+#ifdef _WIN32
+constexpr TextPlatform ThisPlatform = TextPlatform::Windows;
+#else
+constexpr TextPlatform ThisPlatform = TextPlatform::Linux;
+#endif
+
 struct CodeText {
     int32_t code;
-    const char* text;  // UTF-8, at most 99 characters
+    const char* text;                   // UTF-8, at most 99 characters
+    const char* windowsText = nullptr;  // where Windows wants other advice
 };
 
 constexpr std::array CodeTexts = {
@@ -22,14 +29,18 @@ constexpr std::array CodeTexts = {
     CodeText{InvalidParameter, "Neplatný parametr ovladače"},
     CodeText{InvalidHandle, "Připojení k modulu není otevřeno (neplatný handle ovladače)"},
     CodeText{TooManyConnections, "Příliš mnoho otevřených připojení ovladače"},
-    CodeText{NotSupportedOnPlatform, "Rozhraní není na tomto počítači podporováno"},
+    CodeText{NotSupportedOnPlatform, "Rozhraní není na tomto počítači podporováno",
+             "Rozhraní potřebuje přímý přístup k I/O portům, který Windows programům nedovolí"},
+    CodeText{PciCardAsComPort, "PCI karta RVB-771 se ve Windows otevírá jako Standardní COMx"},
     CodeText{RequestNotAssembled, "Požadavek pro modul nelze sestavit"},
     CodeText{NoDriver, "Ovladač rozhraní není zaveden nebo mu chybí funkce"},
 
     CodeText{PortCannotOpen, "Port nelze otevřít"},
     CodeText{PortNoPermission,
-             "Nedostatečná oprávnění k portu - přidejte uživatele do skupiny dialout"},
-    CodeText{PortNotFound, "Port neexistuje - zkontrolujte číslo portu nebo odkaz v ports/"},
+             "Nedostatečná oprávnění k portu - přidejte uživatele do skupiny dialout",
+             "Nedostatečná oprávnění k portu"},
+    CodeText{PortNotFound, "Port neexistuje - zkontrolujte číslo portu nebo odkaz v ports/",
+             "Port neexistuje - zkontrolujte číslo portu COM"},
     CodeText{PortBusy, "Port je obsazen jiným programem"},
     CodeText{PortSpeedUnsupported, "Port nepodporuje zvolenou komunikační rychlost"},
     CodeText{PortSetupFailed, "Port nelze nastavit"},
@@ -38,12 +49,14 @@ constexpr std::array CodeTexts = {
     CodeText{InvalidComNumber, "Neplatné číslo portu COM"},
     CodeText{UsbConverterNotFound, "USB konvertor RVC-772 nenalezen - je připojen?"},
     CodeText{UsbConverterAmbiguous,
-             "Více USB převodníků bez označení RVC-772 - určete konvertor odkazem ports/usb"},
+             "Více USB převodníků bez označení RVC-772 - určete konvertor odkazem ports/usb",
+             "Více USB převodníků bez označení RVC-772 - otevřete konvertor jako Standardní COMx"},
     CodeText{PciCardNotFound, "PCI karta RVB-771 nenalezena"},
     CodeText{IsaCardNotFound, "Na zadané adrese není karta RVA-770"},
     CodeText{IsaInvalidBase, "Neplatná bázová adresa karty (100h až 3F8h, násobek 8)"},
     CodeText{IsaNoPermission,
-             "Přístup k I/O portům odepřen - spusťte jako root nebo s CAP_SYS_RAWIO"},
+             "Přístup k I/O portům odepřen - spusťte jako root nebo s CAP_SYS_RAWIO",
+             "Přístup k I/O portům odepřen"},
 
     CodeText{NoReply, "Modul neodpovídá - zkontrolujte adresu, rychlost a zapojení"},
     CodeText{ReplyGarbled,
@@ -93,12 +106,20 @@ int32_t CodeOfModuleStatus(uint8_t status)
     }
 }
 
+const char* CodeTextUtf8(int32_t code, TextPlatform platform)
+{
+    for (const CodeText& entry : CodeTexts) {
+        if (entry.code != code)
+            continue;
+        return platform == TextPlatform::Windows && entry.windowsText ? entry.windowsText
+                                                                      : entry.text;
+    }
+    return "";
+}
+
 const char* CodeTextUtf8(int32_t code)
 {
-    for (const CodeText& entry : CodeTexts)
-        if (entry.code == code)
-            return entry.text;
-    return "";
+    return CodeTextUtf8(code, ThisPlatform);
 }
 
 std::string CodeTextCp1250(int32_t code)

@@ -1,5 +1,6 @@
-// The codes the driver libraries return (1 to 99; 0 is success) and their Czech texts.
-// docs/module-protocol.md lists them with what the user can do about each.
+// The codes the driver libraries return (1 to 99; 0 is success) and their Czech texts. A code
+// means the same on every platform; where what the user can do differs on Windows, the text
+// does. docs/module-protocol.md lists them with what the user can do about each.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,7 @@ enum Code : int32_t {
     InvalidHandle = 2,
     TooManyConnections = 3,
     NotSupportedOnPlatform = 4,
+    PciCardAsComPort = 5,     // Windows: the PCI card is opened as the COM port it is
     RequestNotAssembled = 9,  // the program's own: a request could not be assembled
     NoDriver = 10,            // the program's own: no driver bound or entry missing
 
@@ -63,8 +65,13 @@ enum Code : int32_t {
 // The driver code of a reply's non-zero status byte.
 int32_t CodeOfModuleStatus(uint8_t status);
 
-// The text in UTF-8, or an empty string for a code without a text of its own.
+enum class TextPlatform { Linux, Windows };
+
+// The text in UTF-8 as this platform's libraries give it, or an empty string for a code without
+// a text of its own.
 const char* CodeTextUtf8(int32_t code);
+// The same as the libraries of the platform give it.
+const char* CodeTextUtf8(int32_t code, TextPlatform platform);
 
 // The text in Windows-1250 as the Error entry hands it out; a code without a text of its own
 // gets a text that names the number.

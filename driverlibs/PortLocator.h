@@ -1,10 +1,5 @@
-// Where each interface finds its serial device.
-//
-// A link in the folder `ports/` overrides the default, as Wine's dosdevices do: `ports/comN` for
-// COM port N, `ports/usb` for the USB converter, `ports/pci` for the PCI card. The folder lies
-// beside the driver libraries (the program's folder), or in the user's configuration folder
-// where the program's folder cannot be written (UserFolder.h). The link may point at any serial
-// device, for example a /dev/serial/by-id path or the pseudo-terminal of serkon-sim.
+// Where each interface finds its serial device, and the serial ports of the machine. What is
+// platform's own lives in PortLocatorLinux.cpp and PortLocatorWindows.cpp.
 #pragma once
 
 #include <cstdint>
@@ -23,16 +18,14 @@ inline constexpr const char* UsbConverterProduct = "RVC-772";
 inline constexpr unsigned PciCardVendorId = 0x1A4E;
 inline constexpr unsigned PciCardDeviceId = 0x0771;
 
-// The folder this driver library was loaded from, without a trailing slash.
+// The folder this driver library was loaded from, without a trailing separator, in UTF-8.
 std::string LibraryDirectory();
 
-// The folder ports/ of the user's files for the libraries' folder; empty when there is none.
-std::string PortsDirectory();
+// Whether COM n can exist here: from 1 on Linux, 1 to 255 on Windows.
+bool ValidComNumber(int comNumber);
 
-// ports/<name>, when it exists (as a link or a file).
-std::optional<std::string> PortOverride(const std::string& name);
-
-// /dev/ttyS(n-1), unless ports/comN overrides it. n must be at least 1.
+// The device of COM n, a valid number: /dev/ttyS(n-1) on Linux unless ports/comN overrides it,
+// \\.\COMn on Windows.
 std::string ComDevicePath(int comNumber);
 
 struct UsbSerialPort {
@@ -43,8 +36,8 @@ struct UsbSerialPort {
     std::string serialNumber;
 };
 
-// A serial port of the machine: its device, libserialport's description of it, and for a USB
-// port what its USB descriptor says.
+// A serial port of the machine: its device (the name of a COM port on Windows), the system's
+// description of it, and for a USB port what its USB descriptor says.
 struct SerialPortEntry {
     std::string path;
     std::string description;
@@ -52,7 +45,8 @@ struct SerialPortEntry {
     std::string manufacturer;  // of a USB device
 };
 
-// The serial ports libserialport enumerates, in its order.
+// The serial ports: on Linux as libserialport enumerates them, in its order; on Windows the
+// COM ports of the Ports setup class, by number.
 std::vector<SerialPortEntry> ListSerialPorts();
 
 // The product strings an FT232R bridge reports when its maker left them as they came from
@@ -72,13 +66,16 @@ struct UsbConverterChoice {
 //    the only such port (with several, which one is the converter cannot be told: ambiguous).
 UsbConverterChoice ChooseUsbConverter(const std::vector<UsbSerialPort>& ports);
 
-// The USB serial ports libserialport enumerates.
+// The USB serial ports among ListSerialPorts.
 std::vector<UsbSerialPort> ListUsbSerialPorts();
 
-// The tty of the PCI card under a sysfs root ("/sys" normally): the card's PCI device by
-// vendor and device id, then its lowest-numbered tty (ttyS9 before ttyS10). Empty when there
-// is none.
-std::optional<std::string> FindPciCardTty(const std::string& sysfsRoot);
+// The device of the USB converter (ports/usb on Linux where it exists, else the choice above)
+// or the code why there is none.
+int32_t LocateUsbConverter(std::string& path);
+
+// The device of the PCI card or the code why there is none: on Linux ports/pci where it exists,
+// else the card's tty found through sysfs; Windows opens the card as the COM port it is.
+int32_t LocatePciCard(std::string& path);
 
 // Orders tty names by their stem, then by the number they end in: ttyS2 < ttyS9 < ttyS10.
 bool TtyNameLess(const std::string& left, const std::string& right);

@@ -1,5 +1,4 @@
-// RVS770: a standard COM port. COM n is /dev/ttyS(n-1) unless ports/comN beside the program
-// points elsewhere.
+// RVS770: a standard COM port, COM n as PortLocator.h finds its device.
 #include "DriverEntries.h"
 #include "PortLocator.h"
 #include "SerialOpen.h"
@@ -7,7 +6,7 @@
 SERKON_DRIVER_EXPORTED SERKON_DRIVER_ENTRY(RVS770, Init)(uint32_t* handle, int32_t comNumber)
 {
     return driverlib::OpenConnection(handle, [comNumber](auto& channel, auto&) {
-        if (comNumber < 1)
+        if (!driverlib::ValidComNumber(comNumber))
             return int32_t(driverlib::InvalidComNumber);
         return driverlib::OpenSerialChannel(driverlib::ComDevicePath(comNumber), channel);
     });

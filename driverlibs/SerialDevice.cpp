@@ -147,18 +147,34 @@ bool WaitFor(int descriptor, short events, Clock::time_point until)
     }
 }
 
+// The serial flags of the open device (ASYNC_LOW_LATENCY among them); nothing where the port
+// has none (a pseudo-terminal).
+std::optional<int> SerialFlags(int descriptor)
+{
+    serial_struct serial{};
+    if (ioctl(descriptor, TIOCGSERIAL, &serial) != 0)
+        return std::nullopt;
+    return serial.flags;
+}
+
+// Sets them where they differ; false when the port has none or refuses.
+bool SetSerialFlags(int descriptor, int flags)
+{
+    serial_struct serial{};
+    if (ioctl(descriptor, TIOCGSERIAL, &serial) != 0)
+        return false;
+    if (serial.flags == flags)
+        return true;
+    serial.flags = flags;
+    return ioctl(descriptor, TIOCSSERIAL, &serial) == 0;
+}
+
 } // namespace
 
 bool RequestLowLatency(int descriptor)
 {
-    constexpr int LowLatency = int(ASYNC_LOW_LATENCY);
-    serial_struct serial{};
-    if (ioctl(descriptor, TIOCGSERIAL, &serial) != 0)
-        return false;
-    if ((serial.flags & LowLatency) != 0)
-        return true;
-    serial.flags |= LowLatency;
-    return ioctl(descriptor, TIOCSSERIAL, &serial) == 0;
+    const std::optional<int> flags = SerialFlags(descriptor);
+    return flags && SetSerialFlags(descriptor, *flags | int(ASYNC_LOW_LATENCY));
 }
 
 std::chrono::microseconds LatencyTimer(const std::string& sysRoot, const std::string& devicePath)
@@ -189,13 +205,18 @@ int32_t CodeOfOpenError(int error)
     }
 }
 
-SerialDevice::SerialDevice(int descriptor, sp_port* port, std::chrono::microseconds receiveLatency)
-    : descriptor_(descriptor), port_(port), receiveLatency_(receiveLatency)
+SerialDevice::SerialDevice(int descriptor, sp_port* port, std::chrono::microseconds receiveLatency,
+                           std::optional<int> flagsFound)
+    : descriptor_(descriptor), port_(port), receiveLatency_(receiveLatency), flagsFound_(flagsFound)
 {
 }
 
 SerialDevice::~SerialDevice()
 {
+    // Low-latency mode stays with the port until someone clears it: ftdi_sio would keep its
+    // 1 ms latency timer for every later program, whatever the user wrote to latency_timer.
+    if (flagsFound_)
+        SetSerialFlags(descriptor_, *flagsFound_);
     if (port_) {
         sp_close(port_);
         sp_free_port(port_);
@@ -223,10 +244,11 @@ int32_t SerialDevice::Open(const std::string& path, std::unique_ptr<SerialDevice
     if (code != Ok)
         return code;
     std::chrono::microseconds latency = LatencyTimer("/sys", resolved);
+    const std::optional<int> flagsFound = SerialFlags(descriptor);
     // In low-latency mode a bridge passes bytes on within a millisecond, whatever its timer.
     if (RequestLowLatency(descriptor))
         latency = std::min<std::chrono::microseconds>(latency, std::chrono::milliseconds(1));
-    device.reset(new SerialDevice(descriptor, port, latency));
+    device.reset(new SerialDevice(descriptor, port, latency, flagsFound));
     return Ok;
 }
 

@@ -2,12 +2,14 @@
 // Devices that libserialport knows (real ports, found through sysfs) are opened and set up
 // through it; others, such as pseudo-terminals, which libserialport refuses, through termios.
 // Either way the bytes then go through the device's file descriptor. The kernel is asked to
-// pass received bytes on at once (low-latency mode) where the port offers it.
+// pass received bytes on at once (low-latency mode) where the port offers it, and the port's
+// serial flags are put back as they were found when the device closes.
 #pragma once
 
 #include "ByteLink.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 struct sp_port;
@@ -28,11 +30,13 @@ public:
     std::chrono::microseconds ReceiveLatency() const override { return receiveLatency_; }
 
 private:
-    SerialDevice(int descriptor, sp_port* port, std::chrono::microseconds receiveLatency);
+    SerialDevice(int descriptor, sp_port* port, std::chrono::microseconds receiveLatency,
+                 std::optional<int> flagsFound);
 
     int descriptor_;
     sp_port* port_;  // null when opened through termios
     std::chrono::microseconds receiveLatency_;
+    std::optional<int> flagsFound_;  // the serial flags at open; nothing where there are none
 };
 
 // The code of a failed open(2) or access to a device.

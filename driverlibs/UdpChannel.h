@@ -5,6 +5,7 @@
 #pragma once
 
 #include "BusChannel.h"
+#include "UdpSocket.h"
 
 #include <cstdint>
 #include <memory>
@@ -14,21 +15,18 @@ namespace driverlib {
 
 class UdpChannel final : public BusChannel {
 public:
-    ~UdpChannel() override;
-
     // Parses the address text (IPv4 dotted or IPv6) and connects a socket to it.
     static int32_t Open(const std::string& address, int32_t port,
                         std::unique_ptr<UdpChannel>& channel);
+
+    explicit UdpChannel(std::unique_ptr<UdpSocket> socket);
 
     // The converter sets its bus speed itself.
     int32_t SetSpeed(uint32_t baud) override;
     Attempt Exchange(const busframe::Request& request, std::chrono::milliseconds timeout) override;
 
 private:
-    explicit UdpChannel(int socket);
-    void DiscardPending() const;
-
-    int socket_;
+    std::unique_ptr<UdpSocket> socket_;
     uint16_t lastTransactionId_;
 };
 

@@ -18,10 +18,9 @@
 
 namespace {
 
-// A child of the requests, so that it goes with them.
-class SessionEnd final : public QObject, public QAbstractNativeEventFilter {
+class SessionEnd final : public QAbstractNativeEventFilter {
 public:
-    explicit SessionEnd(TerminationRequests& requests) : QObject(&requests), requests_(requests)
+    explicit SessionEnd(TerminationRequests& requests) : requests_(requests)
     {
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
@@ -30,6 +29,8 @@ public:
         if (QCoreApplication* application = QCoreApplication::instance())
             application->removeNativeEventFilter(this);
     }
+    SessionEnd(const SessionEnd&) = delete;
+    SessionEnd& operator=(const SessionEnd&) = delete;
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
     {
@@ -52,9 +53,14 @@ private:
 
 } // namespace
 
-TerminationRequests::TerminationRequests(QObject* parent) : QObject(parent)
+struct TerminationRequests::Watch {
+    explicit Watch(TerminationRequests& requests) : sessionEnd(requests) {}
+    SessionEnd sessionEnd;
+};
+
+TerminationRequests::TerminationRequests(QObject* parent)
+    : QObject(parent), watch_(std::make_unique<Watch>(*this))
 {
-    new SessionEnd(*this);
     // From WM_QUERYENDSESSION on, Qt keeps the user's input from the windows unless the program
     // asks to interact; the program may have to tell, from inside WM_ENDSESSION, that its
     // settings could not be stored.

@@ -335,14 +335,16 @@ TEST_F(CliTest, ScanFindsTheModuleAmongEmptyAddresses)
     EXPECT_EQ(asked, (std::set<int>{0, 6, 7, 8})) << "address 0 tells whether anything answers";
 }
 
-TEST_F(CliTest, ScanTriesEverySpeedAskedForAndEndsWithCodeThreeWhenNothingAnswers)
+TEST_F(CliTest, ScanTriesEverySpeedAskedForOnceAndEndsWithCodeThreeWhenNothingAnswers)
 {
+    // A speed named twice is scanned once: its module is one module, which --store may keep.
     const CliRun speeds = Run({QStringLiteral("scan"), QStringLiteral("--from"), QStringLiteral("7"),
                                QStringLiteral("--to"), QStringLiteral("7"), QStringLiteral("--speeds"),
-                               QStringLiteral("600,115200")});
+                               QStringLiteral("600,115200, 600")});
     EXPECT_EQ(speeds.exitCode, 0);
     EXPECT_EQ(speeds.Out(), QStringLiteral("  7     600 Bd  KQ-3110  v.1.09\n"
                                            "  7  115200 Bd  KQ-3110  v.1.09\n"));
+    EXPECT_EQ(speeds.ErrLines().last(), QStringLiteral("Prohledáno kroků: 2, nalezeno modulů: 2."));
 
     const CliRun none = Run({QStringLiteral("scan"), QStringLiteral("--from"), QStringLiteral("8"),
                              QStringLiteral("--to"), QStringLiteral("8"), QStringLiteral("--udp-timeout"),

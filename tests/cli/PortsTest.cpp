@@ -4,8 +4,14 @@
 
 #include "tools/cli/PortLinks.h"
 #include "tools/cli/PortListing.h"
+#include "tools/cli/SerialPortCheck.h"
 
 #include <filesystem>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -79,6 +85,62 @@ TEST_F(CliTest, PortsLinkRefusesWhatIsNoLinkNameOrNoSerialPort)
     const CliRun withConnection = Run({QStringLiteral("ports"), QStringLiteral("--com"), QStringLiteral("3")});
     EXPECT_EQ(withConnection.exitCode, 2);
     EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("ports"))));
+}
+
+// Terminals that are no serial port, told by their device numbers whatever their name or a
+// link to them: each open of /dev/ptmx makes a new pseudo-terminal that nobody answers on.
+TEST_F(CliTest, PortsLinkRefusesTerminalsThatAreNoSerialPort)
+{
+    struct Terminal {
+        const char* name;
+        unsigned major;
+        unsigned minor;
+        QString refusal;
+    };
+    const Terminal terminals[] = {
+        {"tty", 5, 0, QStringLiteral(" je řídicí terminál procesu, který ho otevře, ne sériový port.")},
+        {"console", 5, 1, QStringLiteral(" je systémová konzole, ne sériový port.")},
+        {"ptmx", 5, 2,
+         QStringLiteral(" vytvoří při každém otevření nový pseudoterminál, na jehož druhé straně nikdo "
+                        "není; odkazujte pseudoterminál /dev/pts/N, který někdo drží otevřený (jako "
+                        "serkon-sim --pty).")},
+        {"tty0", 4, 0, QStringLiteral(" je virtuální konzole, ne sériový port.")},
+        {"tty63", 4, 63, QStringLiteral(" je virtuální konzole, ne sériový port.")},
+    };
+    // Every Linux has these two; where the test may make device nodes (as root), copies of all
+    // under other names, and a link to one.
+    std::vector<std::pair<QString, QString>> cases = {
+        {QStringLiteral("/dev/tty"), terminals[0].refusal},
+        {QStringLiteral("/dev/ptmx"), terminals[2].refusal},
+    };
+    for (const Terminal& terminal : terminals) {
+        const QString node = Path(QStringLiteral("node-") + QString::fromLatin1(terminal.name));
+        if (::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, makedev(terminal.major, terminal.minor)) == 0)
+            cases.emplace_back(node, terminal.refusal);
+    }
+    if (QFile::link(Path(QStringLiteral("node-ptmx")), Path(QStringLiteral("link-to-ptmx"))))
+        cases.emplace_back(Path(QStringLiteral("link-to-ptmx")), terminals[2].refusal);
+    for (const auto& [path, refusal] : cases) {
+        const CliRun run = Run({QStringLiteral("ports"), QStringLiteral("link"), QStringLiteral("com2"), path});
+        EXPECT_EQ(run.exitCode, 2) << path.toStdString();
+        EXPECT_EQ(run.ErrLines().join(u'\n').toStdString(), (path + refusal).toStdString());
+    }
+    EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("ports"))));
+}
+
+// Opening the port to try it would raise DTR and RTS, which can key an RS-485 transmitter.
+TEST(PortLinks, APortIsJudgedWithoutOpeningIt)
+{
+    sim::Module module{"KQ-3110", 1};
+    sim::PtyServer pty(module);
+    ASSERT_TRUE(pty.Listening()) << pty.Failure();
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, pty.Path().c_str(), IN_OPEN), 0);
+    EXPECT_EQ(RefusalAsSerialPort(QString::fromStdString(pty.Path())), std::nullopt);
+    char events[4096];
+    EXPECT_LT(::read(watch, events, sizeof events), 0) << "the pseudo-terminal was opened";
+    ::close(watch);
 }
 
 TEST(PortLinks, TheStablePathIsTheByIdLinkThatLeadsToTheDevice)

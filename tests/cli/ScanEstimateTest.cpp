@@ -73,6 +73,24 @@ TEST(ScanEstimate, StepsPlannedLaterJoinTheTimeLeft)
     estimate.Extend(Steps(3, milliseconds(50)));
     EXPECT_EQ(estimate.Left(), milliseconds(100 + 3 * 50));
     for (int i = 0; i < 4; ++i)
-        estimate.StepDone(milliseconds(i == 0 ? 100 : 50), false);
+        estimate.StepDone(milliseconds(i == 3 ? 100 : 50), false);
     EXPECT_EQ(estimate.Left(), milliseconds(0));
+}
+
+// A second pass at the first speed comes before the second speed: its steps cost that speed's
+// time-out, not the one of the steps that are planned after them.
+TEST(ScanEstimate, ALaterPassIsCostedWithItsOwnSpeed)
+{
+    const milliseconds slow(2200);
+    const milliseconds fast(600);
+    std::vector<milliseconds> steps = Steps(2, slow);
+    steps.push_back(fast);
+    steps.push_back(fast);
+    ScanEstimate estimate(steps);
+    estimate.StepDone(slow, false);
+    estimate.StepDone(slow, false);
+    estimate.Extend(Steps(2, slow));
+    estimate.StepDone(slow, false);
+    estimate.StepDone(slow, false);
+    EXPECT_EQ(estimate.Left(), 2 * fast);
 }

@@ -1,6 +1,7 @@
 #include "core/IniFile.h"
 
 #include "core/Cp1250.h"
+#include "core/LineEnd.h"
 
 #include <QStringEncoder>
 
@@ -195,7 +196,8 @@ TEST(IniFileUtf8, ReadsAndWritesUtf8WithoutAByteOrderMark)
 
     IniFile fresh(IniEncoding::Utf8);
     fresh.WriteString(S("Konfigurace"), S("Poznámka"), S("čeština €"));
-    EXPECT_EQ(fresh.ToBytes(), S("[Konfigurace]\nPoznámka=čeština €\n").toUtf8());
+    EXPECT_EQ(fresh.ToBytes(),
+              S("[Konfigurace]\nPoznámka=čeština €\n").toUtf8().replace("\n", PlatformLineEnd()));
 
     // The same bytes without the explicit mode are Windows-1250.
     EXPECT_NE(IniFile::FromBytes(text).ReadString(S("Konfigurace"), S("Note")),

@@ -1,12 +1,12 @@
-// The transaction engine, the ISA card's UART path, device lookup and the code texts, below
-// the entries.
+// The transaction engine, the ISA card's UART path, the choice of the USB converter and the
+// code texts, below the entries.
 #include "DriverCodes.h"
 #include "DriverSession.h"
 #include "HandleTable.h"
 #include "IsaCard.h"
 #include "PortLocator.h"
 #include "SerialChannel.h"
-#include "SerialDevice.h"
+#include "TextCp1250.h"
 #include "Uart16550.h"
 
 #include "Module.h"
@@ -15,15 +15,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <deque>
-#include <filesystem>
-#include <fstream>
-#include <pty.h>
-#include <unistd.h>
 
 using namespace driverlib;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -410,74 +404,15 @@ TEST(Devices, AnUnnamedPortWithTheConvertersIdsIsTakenOnlyWhenAlone)
     EXPECT_STRNE(CodeTextUtf8(UsbConverterAmbiguous), "");
 }
 
-TEST(Devices, PciCardIsFoundInSysfsByVendorAndDevice)
+TEST(Devices, TtyNamesOrderByStemThenNumber)
 {
-    const fs::path root = fs::temp_directory_path() / ("serkon-sysfs-" + std::to_string(getpid()));
-    const auto device = [&](const char* slot, const char* vendor, const char* id,
-                            std::initializer_list<const char*> ttys) {
-        const fs::path path = root / "bus/pci/devices" / slot;
-        fs::create_directories(path / "tty");
-        std::ofstream(path / "vendor") << vendor << '\n';
-        std::ofstream(path / "device") << id << '\n';
-        for (const char* tty : ttys)
-            fs::create_directories(path / "tty" / tty);
-    };
-    EXPECT_EQ(FindPciCardTty(root.string()), std::nullopt);
-    device("0000:00:1f.0", "0x8086", "0x0771", {"ttyS0"});
-    device("0000:03:00.0", "0x1a4e", "0x0771", {"ttyS5", "ttyS4"});
-    EXPECT_EQ(FindPciCardTty(root.string()), "/dev/ttyS4");
-    fs::remove_all(root);
-}
-
-TEST(Devices, AManyPortCardGivesItsLowestNumberedTty)
-{
-    const fs::path root = fs::temp_directory_path() / ("serkon-sysfs-many-" + std::to_string(getpid()));
-    const fs::path card = root / "bus/pci/devices/0000:05:00.0";
-    for (const char* tty : {"ttyS10", "ttyS11", "ttyS9", "ttyS12"})
-        fs::create_directories(card / "tty" / tty);
-    std::ofstream(card / "vendor") << "0x1a4e\n";
-    std::ofstream(card / "device") << "0x0771\n";
-    EXPECT_EQ(FindPciCardTty(root.string()), "/dev/ttyS9");
-    fs::remove_all(root);
-
     EXPECT_TRUE(TtyNameLess("ttyS9", "ttyS10"));
     EXPECT_FALSE(TtyNameLess("ttyS10", "ttyS9"));
     EXPECT_TRUE(TtyNameLess("ttyS2", "ttyS010")) << "leading zeros do not make it larger";
     EXPECT_TRUE(TtyNameLess("ttyS", "ttyS0"));
     EXPECT_TRUE(TtyNameLess("ttyS99", "ttyUSB0")) << "the stem comes first";
     EXPECT_FALSE(TtyNameLess("ttyS4", "ttyS4"));
-}
-
-TEST(Devices, ABridgesLatencyTimerIsReadFromSysfsAndAPseudoTerminalHasNoLowLatencyMode)
-{
-    const fs::path root = fs::temp_directory_path() / ("serkon-sysfs-latency-" + std::to_string(getpid()));
-    fs::create_directories(root / "class/tty/ttyUSB0/device");
-    std::ofstream(root / "class/tty/ttyUSB0/device/latency_timer") << "16\n";
-    EXPECT_EQ(LatencyTimer(root.string(), "/dev/ttyUSB0"), std::chrono::milliseconds(16));
-    EXPECT_EQ(LatencyTimer(root.string(), "/dev/ttyS0"), std::chrono::microseconds(0));
-    fs::remove_all(root);
-
-    int master = -1;
-    int slave = -1;
-    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
-    EXPECT_FALSE(RequestLowLatency(slave));
-    ::close(slave);
-    ::close(master);
-}
-
-TEST(Devices, ComPortsMapToTtySByDefault)
-{
-    EXPECT_EQ(ComDevicePath(1), "/dev/ttyS0");
-    EXPECT_EQ(ComDevicePath(12), "/dev/ttyS11");
-}
-
-TEST(Devices, OpenErrorsTellPermissionFromAbsence)
-{
-    EXPECT_EQ(CodeOfOpenError(EACCES), PortNoPermission);
-    EXPECT_EQ(CodeOfOpenError(ENOENT), PortNotFound);
-    EXPECT_EQ(CodeOfOpenError(ENODEV), PortNotFound);
-    EXPECT_EQ(CodeOfOpenError(EBUSY), PortBusy);
-    EXPECT_EQ(CodeOfOpenError(EIO), PortCannotOpen);
+    EXPECT_TRUE(TtyNameLess("COM9", "COM10")) << "Windows' ports by number too";
 }
 
 TEST(Codes, TextsAreTheProgramsWindows1250AndFitTheBuffer)
@@ -494,6 +429,27 @@ TEST(Codes, TextsAreTheProgramsWindows1250AndFitTheBuffer)
               QStringLiteral("V pořádku"));
     for (const int32_t code : {9, 10, 11, 12, 13, 30, 31, 32, 33, 41, 45, 50, 56})
         EXPECT_STRNE(CodeTextUtf8(code), "") << code;
+}
+
+// Each platform's libraries give their own texts; both must fit, and Windows' must not send the
+// user to what only Linux has.
+TEST(Codes, EveryPlatformsTextsFitAndWindowsGivesNoLinuxAdvice)
+{
+    for (int32_t code = 0; code < 100; ++code) {
+        for (const TextPlatform platform : {TextPlatform::Linux, TextPlatform::Windows}) {
+            const QString text = QString::fromUtf8(CodeTextUtf8(code, platform));
+            EXPECT_LE(EncodeCp1250(text).size(), 99) << code;
+            EXPECT_EQ(QByteArray::fromStdString(Utf8ToCp1250(CodeTextUtf8(code, platform))),
+                      EncodeCp1250(text))
+                << code;
+        }
+        const QString windows = QString::fromUtf8(CodeTextUtf8(code, TextPlatform::Windows));
+        for (const char* linuxOnly : {"ports/", "dialout", "root", "CAP_SYS_RAWIO"})
+            EXPECT_FALSE(windows.contains(QLatin1String(linuxOnly))) << code << ' ' << linuxOnly;
+    }
+    EXPECT_STREQ(CodeTextUtf8(PortNotFound, TextPlatform::Linux),
+                 "Port neexistuje - zkontrolujte číslo portu nebo odkaz v ports/")
+        << "Linux keeps its texts";
 }
 
 TEST(Codes, ModuleStatusesMapToTheirOwnCodes)

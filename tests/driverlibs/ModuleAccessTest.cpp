@@ -1,69 +1,17 @@
-// The driver libraries through the program's binding against the simulated module, over a
-// pseudo-terminal (RVS770, COM3 linked to it) and over UDP loopback (RVD773).
-#include "Connection.h"
-#include "tests/support/ProgramFolder.h"
-
-#include "Servers.h"
-
-#include "drivers/DriverBinding.h"
-#include "drivers/Transaction.h"
-
-#include <gtest/gtest.h>
-
-#include <memory>
+// The driver libraries through the program's binding against the simulated module: each test
+// of ModuleAccess runs over every line the platform has (ModuleAccess.h), the UDP of the LAN
+// converter (RVD773) here.
+#include "ModuleAccess.h"
 
 namespace {
 
-constexpr uint8_t ModuleAddress = 5;
-constexpr uint8_t Com = 0;
-constexpr uint8_t Lan = 4;
-
-enum class Line { Serial, Udp };
-
-void PrintTo(Line line, std::ostream* out)
+std::shared_ptr<void> ServeOverUdp(sim::Module& module, const ProgramFolder&,
+                                   Connection& connection)
 {
-    *out << (line == Line::Serial ? "pseudo-terminal" : "UDP");
+    return Opened(std::make_shared<sim::UdpServer>(module), [&](const sim::UdpServer& server) {
+        return connection.OpenLan("127.0.0.1", server.Port());
+    });
 }
-
-std::string LineName(const ::testing::TestParamInfo<Line>& info)
-{
-    return info.param == Line::Serial ? "Pty" : "Udp";
-}
-
-class ModuleAccess : public ::testing::TestWithParam<Line> {
-protected:
-    void SetUp() override
-    {
-        if (GetParam() == Line::Serial) {
-            pty = std::make_unique<sim::PtyServer>(module, sim::ComLink(folder.Path(), 3));
-            ASSERT_TRUE(pty->Listening()) << pty->Failure();
-            ASSERT_EQ(connection.Open(3), 0);
-        } else {
-            udp = std::make_unique<sim::UdpServer>(module);
-            ASSERT_TRUE(udp->Listening()) << udp->Failure();
-            ASSERT_EQ(connection.OpenLan("127.0.0.1", udp->Port()), 0);
-        }
-        ASSERT_NE(connection.Handle(), 0u);
-        ASSERT_EQ(connection.Configure(), 0);
-    }
-
-    uint64_t Heard() const { return module.GetCounters().requests; }
-
-    // The driver has returned, so the module has heard every attempt; one more transaction
-    // that succeeds proves no further attempt was still on its way.
-    uint64_t AttemptsOfLastTransaction(uint64_t heardBefore)
-    {
-        module.ClearFaults();
-        EXPECT_EQ(connection.ReadRegister(ModuleAddress, 4).status, 0);
-        return Heard() - heardBefore - 1;
-    }
-
-    ProgramFolder folder;
-    sim::Module module{"KQ-3110", ModuleAddress};
-    std::unique_ptr<sim::PtyServer> pty;
-    std::unique_ptr<sim::UdpServer> udp;
-    Connection connection{GetParam() == Line::Serial ? Com : Lan};
-};
 
 } // namespace
 
@@ -231,8 +179,8 @@ TEST_P(ModuleAccess, InvalidSettingsAreRefusedAndTheOldOnesKept)
     EXPECT_EQ(connection.ReadRegister(ModuleAddress, 4).status, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, ModuleAccess, ::testing::Values(Line::Serial, Line::Udp),
-                         LineName);
+INSTANTIATE_TEST_SUITE_P(Lines, ModuleAccess,
+                         ::testing::Values(LineUnderTest{"Udp", Lan, ServeOverUdp}), LineName);
 
 // A reply that comes after the time-out must not be taken for the answer to a later request.
 TEST(LateReply, OnUdpTheTransactionIdKeepsAnIdenticalRequestApart)
@@ -251,41 +199,4 @@ TEST(LateReply, OnUdpTheTransactionIdKeepsAnIdenticalRequestApart)
     const TransactionResult fresh = connection.ReadRegister(ModuleAddress, 12);
     EXPECT_EQ(fresh.status, 0);
     EXPECT_EQ(fresh.data[2], 22) << "the late replies carried 11";
-}
-
-TEST(LateReply, OnASerialLineTheRegisterKeepsAnotherRequestApart)
-{
-    ProgramFolder folder;
-    sim::Module module{"KQ-3110", ModuleAddress};
-    sim::PtyServer server(module, sim::ComLink(folder.Path(), 1));
-    Connection connection(Com);
-    ASSERT_EQ(connection.Open(1), 0);
-    ASSERT_EQ(connection.Configure(9600, 500, 1), 0);
-
-    module.SetRegister(12, 11);
-    module.SetRegister(13, 33);
-    module.AnswerLate(1);
-    EXPECT_EQ(connection.ReadRegister(ModuleAddress, 12).status, 30);
-    const TransactionResult next = connection.ReadRegister(ModuleAddress, 13);
-    EXPECT_EQ(next.status, 0);
-    EXPECT_EQ(next.data, (ModuleData{13, 13, 33, 33}));
-}
-
-TEST(LateReply, OnASerialLineALateAnswerToTheSameRequestIsAValidAnswer)
-{
-    ProgramFolder folder;
-    sim::Module module{"KQ-3110", ModuleAddress};
-    sim::PtyServer server(module, sim::ComLink(folder.Path(), 1));
-    Connection connection(Com);
-    ASSERT_EQ(connection.Open(1), 0);
-    ASSERT_EQ(connection.Configure(9600, 500, 2), 0);
-
-    module.SetRegister(12, 11);
-    module.AnswerLate(1);  // the first attempt's reply comes during the retry
-    const TransactionResult result = connection.ReadRegister(ModuleAddress, 12);
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.data[2], 11);
-    const TransactionResult next = connection.ReadRegister(ModuleAddress, 13);
-    EXPECT_EQ(next.status, 0);
-    EXPECT_EQ(next.data[0], 13) << "the retry's own reply, left over, is flushed or skipped";
 }

@@ -35,9 +35,13 @@ TEST(UserFolder, TheDriverLibrariesAndTheProgramAgree)
 
     const QString folders[] = {writable, readOnly, base.filePath("missing"),
                                QStringLiteral("/usr/lib/serkon"), QStringLiteral("/usr"), QString()};
+    // ":cfg" is Qt's resource prefix, but no absolute path; a folder name that is not UTF-8
+    // (byte 0xE9, an encoded surrogate) is one the program cannot name.
     const Environment environments[] = {
         {"/cfg", "/home/a"}, {"/cfg//", "/home/a"}, {"cfg", "/home/a"}, {"", "/home/a/"},
         {nullptr, "/home/a"}, {nullptr, "home"}, {nullptr, nullptr},
+        {":cfg", "/home/a"}, {nullptr, ":home"}, {"/cfg\xE9", "/home/a"}, {nullptr, "/home/a\xE9"},
+        {"/cfg\xED\xA0\x80", "/home/a"}, {"/cf\xC3\xA9g", "/home/a"},
     };
     // As an ordinary user, for whom a read-only folder is one; root may write into any.
     const auto compareAsAnOrdinaryUser = [&] {

@@ -1,12 +1,12 @@
 // The fault controls by name and the input loop of serkon-sim, in-process.
 #include "ControlLoop.h"
+#include "ControlLoopIo.h"
 #include "Controls.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 
 using sim::Module;
 using sim::Response;
@@ -41,16 +41,17 @@ std::string Apply(Module& module, const std::string& line)
 // Feeds the text to RunControlLoop as its input; what it answered.
 std::string Loop(Module& module, const std::string& input, int* result = nullptr)
 {
-    int pipeline[2];
-    EXPECT_EQ(::pipe(pipeline), 0);
-    EXPECT_EQ(::write(pipeline[1], input.data(), input.size()), ssize_t(input.size()));
-    ::close(pipeline[1]);
-    std::FILE* output = std::tmpfile();
+    const InputPipe pipe(input);
+    EXPECT_NE(pipe.ReadEnd(), sim::NoHandle);
+    std::FILE* output = ScratchFile();
+    if (!output) {
+        ADD_FAILURE() << "no scratch file for the answers";
+        return {};
+    }
     sim::ControlTarget target{module};
-    const int ended = sim::RunControlLoop(pipeline[0], output, target);
+    const int ended = sim::RunControlLoop(pipe.ReadEnd(), output, target);
     if (result)
         *result = ended;
-    ::close(pipeline[0]);
     std::rewind(output);
     std::string answered;
     for (int c = std::fgetc(output); c != EOF; c = std::fgetc(output))

@@ -4,140 +4,17 @@
 #include "tests/support/ProgramFolder.h"
 
 #include "ModuleFrame.h"
+#include "SimChild.h"
 #include "UdpClient.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <cstdio>
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 constexpr uint8_t Lan = 4;
-constexpr int LineLimitMs = 10000;  // only a broken simulator takes this long
-
-enum class Input { Pipe, DevNull, Closed };
-
-// serkon-sim started with the options; its standard output read line by line.
-class SimProcess {
-public:
-    explicit SimProcess(const std::vector<std::string>& options, Input input = Input::Pipe)
-    {
-        int output[2];
-        int commands[2];
-        if (::pipe2(output, O_CLOEXEC) != 0 || ::pipe2(commands, O_CLOEXEC) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        if (input == Input::Pipe)
-            posix_spawn_file_actions_adddup2(&actions, commands[0], STDIN_FILENO);
-        else if (input == Input::DevNull)
-            posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        else
-            posix_spawn_file_actions_addclose(&actions, STDIN_FILENO);
-        std::vector<std::string> words{SERKON_SIM_PROGRAM};
-        words.insert(words.end(), options.begin(), options.end());
-        std::vector<char*> argv;
-        for (std::string& word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&pid_, SERKON_SIM_PROGRAM, &actions, nullptr, argv.data(), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(output[1]);
-        ::close(commands[0]);
-        output_ = output[0];
-        commands_ = commands[1];
-    }
-
-    ~SimProcess()
-    {
-        Stop();
-        ::close(output_);
-        ::close(commands_);
-    }
-
-    // The UDP port from the first line, "udp 127.0.0.1:PORT"; 0 when it does not come.
-    uint16_t Port()
-    {
-        unsigned port = 0;
-        const std::string line = Line();
-        if (std::sscanf(line.c_str(), "udp 127.0.0.1:%u", &port) != 1)
-            return 0;
-        Line();  // "module ..."
-        return uint16_t(port);
-    }
-
-    // The next line of output without its line feed; empty when none comes.
-    std::string Line()
-    {
-        for (;;) {
-            if (const size_t end = pending_.find('\n'); end != std::string::npos) {
-                const std::string line = pending_.substr(0, end);
-                pending_.erase(0, end + 1);
-                return line;
-            }
-            pollfd entry{output_, POLLIN, 0};
-            char chunk[512];
-            if (::poll(&entry, 1, LineLimitMs) != 1)
-                return {};
-            const ssize_t got = ::read(output_, chunk, sizeof chunk);
-            if (got <= 0)
-                return {};
-            pending_.append(chunk, size_t(got));
-        }
-    }
-
-    // Sends one line to standard input and returns the answer line.
-    std::string Command(const std::string& line)
-    {
-        const std::string text = line + '\n';
-        if (::write(commands_, text.data(), text.size()) != ssize_t(text.size()))
-            return {};
-        return Line();
-    }
-
-    // Ends it with SIGTERM; its exit status as waitpid reports it, -1 when it had gone.
-    int Stop()
-    {
-        if (pid_ <= 0)
-            return -1;
-        ::kill(pid_, SIGTERM);
-        int status = -1;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return status;
-    }
-
-    // Waits for it to end by itself.
-    int Wait()
-    {
-        int status = -1;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return status;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int output_ = -1;
-    int commands_ = -1;
-    std::string pending_;
-};
-
-bool ExitedWith(int status, int code)
-{
-    return WIFEXITED(status) && WEXITSTATUS(status) == code;
-}
 
 // A connection through libRVD773 to the simulator's port. A time-out that a reply on
 // loopback always beats, even on a busy machine; one attempt, so each fault shows as it is.
@@ -182,7 +59,7 @@ TEST(SimProgram, FaultOptionsTakeEffectThroughTheDriver)
         const std::string name = test.options[0];
         std::vector<std::string> options{"--udp", "0"};
         options.insert(options.end(), test.options.begin(), test.options.end());
-        SimProcess sim(options);
+        SimChild sim(options);
         const uint16_t port = sim.Port();
         ASSERT_NE(port, 0) << name;
         // A fault that swallows the reply is waited out quickly; a reply gets its full time.
@@ -202,13 +79,13 @@ TEST(SimProgram, FaultOptionsTakeEffectThroughTheDriver)
         if (test.command == CmdReadStatus) {
             EXPECT_EQ(result.data[0], 0x81) << "status 1 with bit 7 added";
         }
-        EXPECT_TRUE(ExitedWith(sim.Stop(), 0)) << name;
+        EXPECT_EQ(sim.Stop(), 0) << name;
     }
 }
 
 TEST(SimProgram, FaultsChangeWhileItRunsFromStandardInput)
 {
-    SimProcess sim({"--udp", "0", "--address", "5"});
+    SimChild sim({"--udp", "0", "--address", "5"});
     const uint16_t port = sim.Port();
     ASSERT_NE(port, 0);
     LanLink link(port);
@@ -259,14 +136,14 @@ TEST(SimProgram, FaultsChangeWhileItRunsFromStandardInput)
     EXPECT_EQ(firstAnswerPort(0x1236), port) << "no stray reply left";
 
     EXPECT_EQ(sim.Command("quit"), "") << "no answer, the output ends";
-    EXPECT_TRUE(ExitedWith(sim.Wait(), 0));
+    EXPECT_EQ(sim.Wait(), 0);
 }
 
 TEST(SimProgram, ServesWithStandardInputAtDevNullOrClosed)
 {
     // Without standard input to read, it serves and ends on SIGTERM all the same.
-    for (const Input input : {Input::DevNull, Input::Closed}) {
-        SimProcess sim({"--udp", "0", "--read-back", "3", "33"}, input);
+    for (const SimChild::Input input : {SimChild::Input::Null, SimChild::Input::Closed}) {
+        SimChild sim({"--udp", "0", "--read-back", "3", "33"}, input);
         const uint16_t port = sim.Port();
         ASSERT_NE(port, 0);
         LanLink link(port);
@@ -278,17 +155,15 @@ TEST(SimProgram, ServesWithStandardInputAtDevNullOrClosed)
                 EXPECT_EQ(result.data[2], 33) << int(input);
             }
         }
-        EXPECT_TRUE(ExitedWith(sim.Stop(), 0)) << int(input);
+        EXPECT_EQ(sim.Stop(), 0) << int(input);
     }
 }
 
 TEST(SimProgram, HelpListsEveryControlAndBadControlsAreRefused)
 {
-    SimProcess help({"--help"});
-    std::string text;
-    for (std::string line = help.Line(); !line.empty(); line = help.Line())
-        text += line + '\n';
-    EXPECT_TRUE(ExitedWith(help.Wait(), 0));
+    SimChild help({"--help"});
+    const std::string text = help.Rest();
+    EXPECT_EQ(help.Wait(), 0);
     for (const char* option : {"--drop N", "--corrupt N", "--late N", "--echo on|off",
                                "--reply-address A|off", "--read-back R V|off",
                                "--command-status C S|off", "--status-bits HEX", "--delay MS",
@@ -306,15 +181,15 @@ TEST(SimProgram, HelpListsEveryControlAndBadControlsAreRefused)
         {"--udp", "0", "--state", "s", "--module", "1:KQ-3110", "--module", "2:RZ-310"},
     };
     for (const auto& options : refused) {
-        SimProcess sim(options);
-        EXPECT_EQ(sim.Line(), "") << options[2];
-        EXPECT_TRUE(ExitedWith(sim.Wait(), 2)) << options[2];
+        SimChild sim(options);
+        EXPECT_EQ(sim.Line().rfind("serkon-sim: ", 0), 0u) << options[2] << ": refused saying why";
+        EXPECT_EQ(sim.Wait(), 2) << options[2];
     }
 }
 
 TEST(SimProgram, PutsSeveralModulesOnOneLine)
 {
-    SimProcess sim({"--udp", "0", "--module", "3:KQ-3110", "--module", "9:RZ-310:19200"});
+    SimChild sim({"--udp", "0", "--module", "3:KQ-3110", "--module", "9:RZ-310:19200"});
     const uint16_t port = sim.Port();
     ASSERT_NE(port, 0);
     EXPECT_EQ(sim.Line(), "module RZ-310   v.2.00 at address 9, 19200 Bd");
@@ -330,5 +205,5 @@ TEST(SimProgram, PutsSeveralModulesOnOneLine)
     EXPECT_EQ(link.connection.Transact(9, CmdIdentify).status, 30);
     EXPECT_EQ(link.connection.Transact(9, CmdIdentify).status, 0);
     EXPECT_EQ(sim.Command("counters"), "requests 6 replies 5 garbage 0");
-    EXPECT_TRUE(ExitedWith(sim.Stop(), 0));
+    EXPECT_EQ(sim.Stop(), 0);
 }

@@ -3,57 +3,48 @@
 #pragma once
 
 #include "ModuleFrame.h"
+#include "UdpSocket.h"
+#include "Waiting.h"
 
-#include <arpa/inet.h>
+#include <chrono>
 #include <cstdint>
-#include <netinet/in.h>
 #include <optional>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <vector>
 
 class UdpClient {
 public:
-    static constexpr int ReceiveLimitMs = 5000;  // only a broken simulator takes this long
+    static constexpr std::chrono::seconds ReceiveLimit{5};  // only a broken simulator takes this long
 
-    explicit UdpClient(uint16_t port) : socket_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0))
-    {
-        peer_.sin_family = AF_INET;
-        peer_.sin_port = htons(port);
-        peer_.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    }
-    ~UdpClient() { ::close(socket_); }
-    UdpClient(const UdpClient&) = delete;
-    UdpClient& operator=(const UdpClient&) = delete;
+    explicit UdpClient(uint16_t port) : peer_(sim::Peer::Loopback(port)) {}
 
-    void Send(uint16_t id, const busframe::Request& request) const
+    void Send(uint16_t id, const busframe::Request& request)
     {
-        const auto datagram = busframe::EncodeRequestDatagram(id, request);
-        ::sendto(socket_, datagram.data(), datagram.size(), 0,
-                 reinterpret_cast<const sockaddr*>(&peer_), sizeof peer_);
+        Send(busframe::EncodeRequestDatagram(id, request));
     }
+    void Send(const std::vector<uint8_t>& datagram) { socket_.SendTo(datagram, peer_); }
 
     // The next datagram and the port it came from; empty when none comes.
-    std::vector<uint8_t> Receive(uint16_t* fromPort = nullptr) const
+    std::vector<uint8_t> Receive(uint16_t* fromPort = nullptr)
     {
-        pollfd entry{socket_, POLLIN, 0};
-        if (::poll(&entry, 1, ReceiveLimitMs) != 1)
-            return {};
+        const auto limit = sim::Clock::now() + ReceiveLimit;
         std::vector<uint8_t> datagram(512);
-        sockaddr_in from{};
-        socklen_t size = sizeof from;
-        const ssize_t got = ::recvfrom(socket_, datagram.data(), datagram.size(), 0,
-                                       reinterpret_cast<sockaddr*>(&from), &size);
-        datagram.resize(got > 0 ? size_t(got) : 0);
+        sim::Peer from;
+        for (;;) {
+            if (sim::WaitFor(socket_.Readable(), sim::NoHandle, limit) != sim::Wake::Readable)
+                return {};
+            if (const auto got = socket_.Receive(datagram, from)) {
+                datagram.resize(*got);
+                break;
+            }
+        }
         if (fromPort)
-            *fromPort = ntohs(from.sin_port);
+            *fromPort = from.port;
         return datagram;
     }
 
 private:
-    int socket_;
-    sockaddr_in peer_{};
+    sim::UdpSocket socket_{0};
+    sim::Peer peer_;
 };
 
 inline std::optional<busframe::Reply> ReplyOf(const std::vector<uint8_t>& datagram)

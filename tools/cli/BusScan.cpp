@@ -49,8 +49,8 @@ QString Where(uint8_t address, uint8_t speedIndex)
     return QStringLiteral("%1 Bd, adresa %2").arg(BaudFromIndex(speedIndex)).arg(address);
 }
 
-// The share done and the time left over all speeds and passes; later passes join the plan
-// when they start.
+// The share done and the time left over all speeds and passes; a later pass joins the plan
+// when it starts, as the steps to come next.
 class ScanProgress {
 public:
     ScanProgress(ScanObserver& observer, std::vector<Duration> steps)

@@ -38,7 +38,7 @@ const std::array<OptionInfo, 22> OptionTable = {{
     {"interval", nullptr, "MS", "se --watch: odstup čtení v ms (výchozí 500)"},
     {"from", nullptr, "A", "první prohledávaná adresa (výchozí 0)"},
     {"to", nullptr, "B", "poslední prohledávaná adresa (výchozí 255)"},
-    {"speeds", nullptr, "all|SEZNAM", "rychlosti: všech devět, nebo seznam jako 9600,19200"},
+    {"speeds", nullptr, "all|SEZNAM", "rychlosti: všech devět, nebo seznam jako 9600,19200 (opakovaná jen jednou)"},
     {"margin", nullptr, "MS", "čekání na adrese navíc k času na vodiči, 0 až 1000 ms (výchozí 1)"},
     {"store", nullptr, nullptr, "jediný nalezený modul uloží do SERKON.ini (adresu a rychlost)"},
     {"save", nullptr, nullptr, "připojení podle voleb uloží do SERKON.ini"},
@@ -440,7 +440,10 @@ std::optional<QString> TakeValues(const QCommandLineParser& parser, Options& opt
                 const std::optional<uint8_t> index = SpeedIndexOf(speed.trimmed());
                 if (!index)
                     return QStringLiteral("--speeds: %1 není jedna z devíti rychlostí.").arg(speed);
-                options.speedIndexes.push_back(*index);
+                // A speed named again is scanned once, where it was first named.
+                if (std::find(options.speedIndexes.begin(), options.speedIndexes.end(), *index)
+                    == options.speedIndexes.end())
+                    options.speedIndexes.push_back(*index);
             }
         }
     }

@@ -1,14 +1,19 @@
 #include "Interrupt.h"
 
+#include "core/SignalCatch.h"
+
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <ctime>
+#include <optional>
 
 namespace {
 
 volatile std::sig_atomic_t raised = 0;
-struct sigaction previousInt {};
-struct sigaction previousTerm {};
+
+constexpr std::array<int, 2> WatchedSignals = {SIGINT, SIGTERM};
+std::optional<SignalCatch> watched;
 
 extern "C" void RaiseFlag(int)
 {
@@ -20,18 +25,12 @@ extern "C" void RaiseFlag(int)
 InterruptWatch::InterruptWatch()
 {
     raised = 0;
-    struct sigaction action {};
-    action.sa_handler = RaiseFlag;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, &previousInt);
-    sigaction(SIGTERM, &action, &previousTerm);
+    watched.emplace(WatchedSignals, RaiseFlag, SA_RESTART);
 }
 
 InterruptWatch::~InterruptWatch()
 {
-    sigaction(SIGINT, &previousInt, nullptr);
-    sigaction(SIGTERM, &previousTerm, nullptr);
+    watched.reset();
 }
 
 bool InterruptWatch::Raised()

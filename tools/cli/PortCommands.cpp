@@ -3,6 +3,7 @@
 #include "ExitCodes.h"
 #include "PortLinks.h"
 #include "PortListing.h"
+#include "SerialPortCheck.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,5 @@
 #include "PortLinks.h"
 
-#include "DriverCodes.h"
 #include "core/UserFiles.h"
 
 #include <QDir>
@@ -8,11 +7,9 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
-#include <cstring>
-#include <fcntl.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -33,25 +30,6 @@ QString PortsDirectory()
 {
     const QString directory = UserFilesDirectory();
     return directory.isEmpty() ? QString() : directory + QStringLiteral("/ports");
-}
-
-std::optional<QString> RefusalAsSerialPort(const QString& path)
-{
-    // Not blocking, so that a port without carrier cannot hang the check.
-    const int fd = ::open(Encoded(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            return QStringLiteral("%1 neexistuje.").arg(path);
-        if (errno == EACCES || errno == EPERM)
-            return QStringLiteral("%1: %2").arg(path, QString::fromUtf8(driverlib::CodeTextUtf8(driverlib::PortNoPermission)));
-        return QStringLiteral("%1 nelze otevřít: %2").arg(path, ErrorText(errno));
-    }
-    termios settings {};
-    const bool terminal = ::tcgetattr(fd, &settings) == 0;
-    ::close(fd);
-    if (!terminal)
-        return QStringLiteral("%1 není sériový port.").arg(path);
-    return std::nullopt;
 }
 
 bool MakePortLink(const QString& directory, const QString& name, const QString& target, QString* failure)

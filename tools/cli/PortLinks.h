@@ -14,10 +14,6 @@ QString PortsDirectory();
 // no link: com1 to com255, usb and pci.
 std::optional<QString> PortLinkName(const QString& text);
 
-// Why the path is not a serial port (a terminal device), nothing when it is one. A
-// pseudo-terminal is one, so that serkon-sim's can be linked.
-std::optional<QString> RefusalAsSerialPort(const QString& path);
-
 // Makes ports/NAME a link to the target, replacing an earlier one in a single rename and
 // creating the folder when it is missing. False with the reason in `failure`.
 bool MakePortLink(const QString& directory, const QString& name, const QString& target, QString* failure);

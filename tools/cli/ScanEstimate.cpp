@@ -18,7 +18,7 @@ ScanEstimate::ScanEstimate(std::vector<Duration> stepTimeouts) : timeouts_(std::
 
 void ScanEstimate::Extend(const std::vector<Duration>& stepTimeouts)
 {
-    timeouts_.insert(timeouts_.end(), stepTimeouts.begin(), stepTimeouts.end());
+    timeouts_.insert(timeouts_.begin() + std::ptrdiff_t(done_), stepTimeouts.begin(), stepTimeouts.end());
     left_ = std::accumulate(stepTimeouts.begin(), stepTimeouts.end(), left_);
 }
 

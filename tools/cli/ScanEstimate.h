@@ -16,7 +16,8 @@ public:
     // The time-out of every step, in the order of the scan.
     explicit ScanEstimate(std::vector<Duration> stepTimeouts);
 
-    // Steps added at the end, once the scan knows it has to take them.
+    // Steps the scan takes next, ahead of the rest of the plan, once it knows it has to take
+    // them (a later pass at the speed it is at).
     void Extend(const std::vector<Duration>& stepTimeouts);
 
     // The next step is done: how long it took, and whether a module answered in it.

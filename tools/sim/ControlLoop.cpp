@@ -1,4 +1,5 @@
 #include "ControlLoop.h"
+#include "ControlLines.h"
 
 #include <cerrno>
 #include <csignal>
@@ -12,8 +13,6 @@ namespace sim {
 
 namespace {
 
-constexpr size_t LongestLine = 1024;
-
 sigset_t StopSignals()
 {
     sigset_t signals;
@@ -23,66 +22,6 @@ sigset_t StopSignals()
     return signals;
 }
 
-// The answer to one line; false when the line asks to end.
-bool Answer(const std::string& line, std::FILE* output, ControlTarget& target)
-{
-    const std::vector<std::string> words = SplitWords(line);
-    if (words.empty())
-        return true;
-    if (words.size() == 1 && words[0] == "quit")
-        return false;
-    if (words.size() == 1 && words[0] == "help") {
-        std::fputs(ControlHelp(HelpForm::Lines).c_str(), output);
-    } else {
-        const ParsedControl control = ParseControl(words);
-        const std::string answer =
-            control.action ? control.action(target) : "error: " + control.error;
-        std::fprintf(output, "%s\n", answer.c_str());
-    }
-    std::fflush(output);
-    return true;
-}
-
-// Collects input into lines and answers the complete ones.
-class LineReader {
-public:
-    LineReader(std::FILE* output, ControlTarget& target) : output_(output), target_(target) {}
-
-    // false when a line asked to end.
-    bool Take(const char* bytes, size_t size)
-    {
-        for (size_t i = 0; i < size; ++i) {
-            if (bytes[i] != '\n') {
-                if (pending_.size() < LongestLine)
-                    pending_ += bytes[i];
-                else
-                    overlong_ = true;
-                continue;
-            }
-            const std::string line = std::move(pending_);
-            const bool overlong = overlong_;
-            pending_.clear();
-            overlong_ = false;
-            if (overlong) {
-                std::fputs("error: line too long\n", output_);
-                std::fflush(output_);
-            } else if (!Answer(line, output_, target_)) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-    // The last line, when the input ended without a line feed.
-    bool Finish() { return pending_.empty() || Take("\n", 1); }
-
-private:
-    std::FILE* output_;
-    ControlTarget& target_;
-    std::string pending_;
-    bool overlong_ = false;
-};
-
 int ReceivedSignal(int signalDescriptor)
 {
     signalfd_siginfo received{};
@@ -91,7 +30,7 @@ int ReceivedSignal(int signalDescriptor)
 }
 
 // Reads what the input has; false once it has ended, failed or was no descriptor at all.
-bool ReadInput(int input, short events, LineReader& reader, bool& quit)
+bool ReadInput(int input, short events, ControlLines& lines, bool& quit)
 {
     if ((events & POLLNVAL) != 0)
         return false;
@@ -100,16 +39,16 @@ bool ReadInput(int input, short events, LineReader& reader, bool& quit)
     if (got < 0 && (errno == EINTR || errno == EAGAIN))
         return true;
     if (got > 0) {
-        quit = !reader.Take(chunk, size_t(got));
+        quit = !lines.Take(chunk, size_t(got));
         return true;
     }
-    quit = !reader.Finish();
+    quit = !lines.Finish();
     return false;
 }
 
 int Serve(int signalDescriptor, int input, std::FILE* output, ControlTarget& target)
 {
-    LineReader reader(output, target);
+    ControlLines lines(output, target);
     bool reading = input >= 0;
     for (;;) {
         pollfd entries[2] = {{signalDescriptor, POLLIN, 0}, {input, POLLIN, 0}};
@@ -123,7 +62,7 @@ int Serve(int signalDescriptor, int input, std::FILE* output, ControlTarget& tar
         if (!reading || entries[1].revents == 0)
             continue;
         bool quit = false;
-        reading = ReadInput(input, entries[1].revents, reader, quit);
+        reading = ReadInput(input, entries[1].revents, lines, quit);
         if (quit)
             return 0;
     }
@@ -146,7 +85,17 @@ bool KeepStandardDescriptors()
     return hadInput;
 }
 
-void BlockStopSignals()
+NativeHandle StandardInput()
+{
+    return STDIN_FILENO;
+}
+
+bool IsInteractive(NativeHandle input)
+{
+    return ::isatty(input) == 1;
+}
+
+void HoldStopRequests()
 {
     const sigset_t signals = StopSignals();
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
@@ -156,7 +105,7 @@ void BlockStopSignals()
     std::signal(SIGTTIN, SIG_IGN);
 }
 
-int RunControlLoop(int input, std::FILE* output, ControlTarget& target)
+int RunControlLoop(NativeHandle input, std::FILE* output, ControlTarget& target)
 {
     const sigset_t signals = StopSignals();
     const int signalDescriptor = signalfd(-1, &signals, SFD_CLOEXEC);

@@ -1,4 +1,5 @@
 #include "Module.h"
+#include "Utf8Path.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -156,7 +157,7 @@ void Module::SetAddress(uint8_t address)
 
 bool Module::LoadState(const std::string& path, std::string* error)
 {
-    std::ifstream file(path);
+    std::ifstream file(Utf8Path(path));
     if (!file) {
         if (error)
             *error = "cannot read " + path;
@@ -203,7 +204,7 @@ bool Module::SaveState(const std::string& path, std::string* error) const
     // Written beside and renamed, so a crash never leaves half a file.
     const std::string temporary = path + ".tmp";
     {
-        std::ofstream file(temporary, std::ios::trunc);
+        std::ofstream file(Utf8Path(temporary), std::ios::trunc);
         file << text.str();
         file.flush();
         if (!file) {
@@ -212,10 +213,13 @@ bool Module::SaveState(const std::string& path, std::string* error) const
             return false;
         }
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    // std::filesystem::rename replaces the old file on Windows too, where std::rename refuses.
+    std::error_code failure;
+    std::filesystem::rename(Utf8Path(temporary), Utf8Path(path), failure);
+    if (failure) {
         if (error)
             *error = "cannot replace " + path;
-        std::remove(temporary.c_str());
+        std::filesystem::remove(Utf8Path(temporary), failure);
         return false;
     }
     return true;

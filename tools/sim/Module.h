@@ -91,7 +91,8 @@ public:
     uint8_t Address() const;
     void SetAddress(uint8_t address);  // the module also answers at address 0
 
-    // The registers and the status register in a small text file, "register N = V" lines.
+    // The registers and the status register in a small text file, "register N = V" lines; the
+    // path in UTF-8.
     bool LoadState(const std::string& path, std::string* error = nullptr);
     bool SaveState(const std::string& path, std::string* error = nullptr) const;
     // Called after a write command or a clear of the status register changed the module

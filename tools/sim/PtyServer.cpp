@@ -31,9 +31,9 @@ void MakeRaw(int descriptor)
 
 } // namespace
 
-std::string ComLink(const std::string& programDirectory, int comNumber)
+std::string WhyNoPseudoTerminals()
 {
-    return (fs::path(programDirectory) / "ports" / ("com" + std::to_string(comNumber))).string();
+    return {};
 }
 
 PtyServer::PtyServer(Line line, std::string linkPath)
@@ -94,7 +94,7 @@ void PtyServer::Serve()
     uint8_t chunk[256];
     std::optional<Clock::time_point> silenceAt;
     for (;;) {
-        const Wake wake = WaitFor(master_, stop_.Descriptor(), silenceAt);
+        const Wake wake = WaitFor(master_, stop_.Handle(), silenceAt);
         if (wake == Wake::Stopped)
             return;
         if (wake == Wake::TimeUp) {
@@ -106,7 +106,7 @@ void PtyServer::Serve()
         const ssize_t got = ::read(master_, chunk, sizeof chunk);
         if (got <= 0) {
             // No reader on the other side yet: wait a little rather than spin.
-            if (WaitFor(-1, stop_.Descriptor(), Clock::now() + ReceiveSilence) == Wake::Stopped)
+            if (WaitFor(NoHandle, stop_.Handle(), Clock::now() + ReceiveSilence) == Wake::Stopped)
                 return;
             continue;
         }
@@ -148,13 +148,13 @@ void PtyServer::PutAsOnTheWire(const Response& response, Clock::time_point recei
     const std::span<const uint8_t> bytes(response.bytes);
     const auto complete = receivedAt + response.delay;
     if (response.characterTime.count() == 0) {
-        if (WaitFor(-1, stop_.Descriptor(), complete) != Wake::Stopped)
+        if (WaitFor(NoHandle, stop_.Handle(), complete) != Wake::Stopped)
             Put(bytes);
         return;
     }
     for (size_t i = 0; i < bytes.size(); ++i) {
         const auto due = complete - response.characterTime * long(bytes.size() - 1 - i);
-        if (WaitFor(-1, stop_.Descriptor(), due) == Wake::Stopped)
+        if (WaitFor(NoHandle, stop_.Handle(), due) == Wake::Stopped)
             return;
         Put(bytes.subspan(i, 1));
     }

@@ -4,13 +4,15 @@
 #pragma once
 
 #include "Line.h"
+#include "NativeHandle.h"
+#include "UdpSocket.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <mutex>
 #include <span>
-#include <sys/socket.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,10 +27,10 @@ public:
     StopSignal(const StopSignal&) = delete;
     StopSignal& operator=(const StopSignal&) = delete;
     void Raise();
-    int Descriptor() const { return descriptor_; }
+    NativeHandle Handle() const { return handle_; }
 
 private:
-    int descriptor_;
+    NativeHandle handle_;
 };
 
 class UdpServer {
@@ -39,8 +41,8 @@ public:
     UdpServer(const UdpServer&) = delete;
     UdpServer& operator=(const UdpServer&) = delete;
 
-    bool Listening() const { return socket_ >= 0; }
-    const std::string& Failure() const { return failure_; }
+    bool Listening() const { return socket_.Bound(); }
+    const std::string& Failure() const { return socket_.Failure(); }
     uint16_t Port() const { return port_; }
 
     // The next count replies are each preceded by a forged copy (the same transaction id, the
@@ -48,25 +50,19 @@ public:
     void SendStrayReplies(uint32_t count);
 
 private:
-    struct Peer {
-        sockaddr_storage address{};
-        socklen_t size = 0;
-    };
     struct Held {
         std::vector<uint8_t> datagram;
         Peer peer;
     };
     void Serve();
     void Handle(const std::vector<uint8_t>& datagram, const Peer& peer);
-    void SendTo(int socket, const std::vector<uint8_t>& datagram, const Peer& peer);
     bool TakeStrayReply();  // whether one of the stray replies asked for is due
     void SendStray(uint16_t transactionId, const std::vector<uint8_t>& reply, const Peer& peer);
 
     Line line_;
-    int socket_ = -1;
-    int straySocket_ = -1;
+    UdpSocket socket_;
+    UdpSocket straySocket_{0};  // the forged replies come from here
     uint16_t port_ = 0;
-    std::string failure_;
     std::atomic<uint32_t> strayCount_{0};
     std::vector<Held> held_;
     StopSignal stop_;
@@ -74,7 +70,15 @@ private:
 };
 
 // ports/comN beside a program directory, for PtyServer's link.
-std::string ComLink(const std::string& programDirectory, int comNumber);
+inline std::string ComLink(const std::string& programDirectory, int comNumber)
+{
+    return (std::filesystem::path(programDirectory) / "ports" / ("com" + std::to_string(comNumber)))
+        .string();
+}
+
+// Why this platform has no pseudo-terminals to serve on, empty where it has them. Windows has
+// none: there a PtyServer never listens, and says this as its Failure().
+std::string WhyNoPseudoTerminals();
 
 class PtyServer {
 public:

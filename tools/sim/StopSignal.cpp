@@ -6,18 +6,18 @@
 
 namespace sim {
 
-StopSignal::StopSignal() : descriptor_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+StopSignal::StopSignal() : handle_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 StopSignal::~StopSignal()
 {
-    if (descriptor_ >= 0)
-        ::close(descriptor_);
+    if (handle_ >= 0)
+        ::close(handle_);
 }
 
 void StopSignal::Raise()
 {
     const uint64_t one = 1;
-    [[maybe_unused]] const ssize_t written = ::write(descriptor_, &one, sizeof one);
+    [[maybe_unused]] const ssize_t written = ::write(handle_, &one, sizeof one);
 }
 
 } // namespace sim

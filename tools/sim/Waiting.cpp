@@ -5,7 +5,7 @@
 
 namespace sim {
 
-Wake WaitFor(int descriptor, int stopDescriptor, std::optional<Clock::time_point> until)
+Wake WaitFor(NativeHandle readable, NativeHandle stop, std::optional<Clock::time_point> until)
 {
     for (;;) {
         timespec limit{};
@@ -18,8 +18,9 @@ Wake WaitFor(int descriptor, int stopDescriptor, std::optional<Clock::time_point
             limit = timespec{time_t(ns / 1000000000), long(ns % 1000000000)};
             limitPointer = &limit;
         }
-        pollfd entries[2] = {{stopDescriptor, POLLIN, 0}, {descriptor, POLLIN, 0}};
-        const nfds_t count = descriptor >= 0 ? 2 : 1;
+        // poll passes over an entry of -1.
+        pollfd entries[2] = {{stop, POLLIN, 0}, {readable, POLLIN, 0}};
+        const nfds_t count = readable >= 0 ? 2 : 1;
         const int ready = ppoll(entries, count, limitPointer, nullptr);
         if (ready < 0 && errno == EINTR)
             continue;

@@ -1,6 +1,8 @@
 // Waiting in a server thread: for input, for a time, always ending early when stopped.
 #pragma once
 
+#include "NativeHandle.h"
+
 #include <chrono>
 #include <optional>
 
@@ -10,8 +12,8 @@ using Clock = std::chrono::steady_clock;
 
 enum class Wake { Readable, TimeUp, Stopped };
 
-// Waits until the descriptor is readable, the time has come (none: no limit) or the stop
-// descriptor is raised. A descriptor of -1 waits for the time or the stop only.
-Wake WaitFor(int descriptor, int stopDescriptor, std::optional<Clock::time_point> until);
+// Waits until `readable` has input, the time has come (none: no limit) or `stop` is raised.
+// Either may be NoHandle: no input to wait for, or nothing that stops the wait.
+Wake WaitFor(NativeHandle readable, NativeHandle stop, std::optional<Clock::time_point> until);
 
 } // namespace sim

@@ -10,14 +10,16 @@
 #include "ControlLoop.h"
 #include "Controls.h"
 #include "Module.h"
+#include "ProgramArguments.h"
 #include "Servers.h"
+#include "Utf8Path.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -39,7 +41,15 @@ const char* const Usage =
     "usage: serkon-sim (--udp PORT | --pty [--link PATH]) [options]\n"
     "  --udp PORT                serve as a LAN converter on 127.0.0.1:PORT (0 picks a free port)\n"
     "  --pty                     serve on a pseudo-terminal\n"
-    "  --link PATH               with --pty: make PATH a link to it, e.g. build/bin/ports/com1\n"
+    "  --link PATH               with --pty: make PATH a link to it, e.g. build/bin/ports/com1\n";
+
+// In place of Usage where the platform has no pseudo-terminals (Windows).
+const char* const UsageWithoutPty =
+    "usage: serkon-sim --udp PORT [options]\n"
+    "  --udp PORT                serve as a LAN converter on 127.0.0.1:PORT (0 picks a free port)\n"
+    "  --pty, --link PATH        Linux only: on Windows serkon-sim serves over UDP only\n";
+
+const char* const UsageOfModels =
     "  --model NAME              the module's model (default KQ-3110), one of\n";
 
 const char* const UsageAfterModels =
@@ -71,7 +81,8 @@ std::string ModelList(size_t lineLength, const std::string& indent)
 
 std::string FullUsage()
 {
-    return Usage + ModelList(4, std::string(28, ' ')) + '\n' + UsageAfterModels
+    const char* const usage = sim::WhyNoPseudoTerminals().empty() ? Usage : UsageWithoutPty;
+    return usage + (UsageOfModels + ModelList(4, std::string(28, ' '))) + '\n' + UsageAfterModels
         + sim::ControlHelp(sim::HelpForm::Options) + InputUsage
         + sim::ControlHelp(sim::HelpForm::LinesOnly);
 }
@@ -206,6 +217,11 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error)
             return false;
     if (options.help)
         return true;
+    if (const std::string why = sim::WhyNoPseudoTerminals();
+        !why.empty() && (options.pty || !options.link.empty())) {
+        error = (options.pty ? "--pty: " : "--link: ") + why;
+        return false;
+    }
     if (options.pty == options.udpPort.has_value()) {
         error = "give either --udp PORT or --pty";
         return false;
@@ -232,8 +248,8 @@ bool LoadState(sim::Module& module, const std::string& stateFile)
     if (stateFile.empty())
         return true;
     std::string error;
-    if (std::FILE* exists = std::fopen(stateFile.c_str(), "r")) {
-        std::fclose(exists);
+    std::error_code unknown;
+    if (std::filesystem::exists(sim::Utf8Path(stateFile), unknown)) {
         if (!module.LoadState(stateFile, &error)) {
             std::cerr << "serkon-sim: " << error << '\n';
             return false;
@@ -252,9 +268,13 @@ bool LoadState(sim::Module& module, const std::string& stateFile)
 int main(int argc, char** argv)
 {
     const bool hasInput = sim::KeepStandardDescriptors();
+    std::vector<std::string> arguments = sim::ProgramArguments(argc, argv);
+    std::vector<char*> words;
+    for (std::string& argument : arguments)
+        words.push_back(argument.data());
     Options options;
     std::string error;
-    if (!ParseOptions(argc, argv, options, error)) {
+    if (!ParseOptions(int(words.size()), words.data(), options, error)) {
         if (!error.empty())
             std::cerr << "serkon-sim: " << error << '\n';
         std::cerr << FullUsage();
@@ -270,7 +290,7 @@ int main(int argc, char** argv)
     if (!LoadState(modules.At(0), options.stateFile))
         return 1;
 
-    sim::BlockStopSignals();
+    sim::HoldStopRequests();
     std::unique_ptr<sim::UdpServer> udp;
     std::unique_ptr<sim::PtyServer> pty;
     if (options.udpPort) {
@@ -312,9 +332,10 @@ int main(int argc, char** argv)
         std::cout << '\n';
     }
     std::cout << std::flush;
-    if (hasInput && ::isatty(STDIN_FILENO))
+    const sim::NativeHandle input = hasInput ? sim::StandardInput() : sim::NoHandle;
+    if (hasInput && sim::IsInteractive(input))
         std::cout << "fault controls: type help" << std::endl;
 
-    sim::RunControlLoop(hasInput ? STDIN_FILENO : -1, stdout, target);
+    sim::RunControlLoop(input, stdout, target);
     return 0;
 }

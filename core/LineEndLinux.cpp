@@ -1,0 +1,6 @@
+#include "LineEnd.h"
+
+QByteArray PlatformLineEnd()
+{
+    return QByteArrayLiteral("\n");
+}

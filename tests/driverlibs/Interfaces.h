@@ -1,0 +1,30 @@
+// The interface types of the five libraries, as the tests open them through the binding, and
+// the names the libraries export.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+inline constexpr uint8_t Com = 0;
+inline constexpr uint8_t Isa = 1;
+inline constexpr uint8_t Pci = 2;
+inline constexpr uint8_t Usb = 3;
+inline constexpr uint8_t Lan = 4;
+
+// The seven entries a library exports under its stem, in the order of their names.
+inline std::vector<std::string> EntryNames(const char* stem)
+{
+    std::vector<std::string> names;
+    for (const char* entry : {"Done", "Error", "GetConfig", "Init", "Send", "SetConfig", "Version"})
+        names.push_back(std::string(stem) + "_" + entry);
+    return names;
+}
+
+class ProgramFolder;
+
+// What only the platform can tell of a library (InterfacesLinuxTest.cpp, InterfacesWindowsTest.cpp):
+// the names the file at the path exports, and whether the folder's copy is loaded in this process.
+std::vector<std::string> ExportedNames(const std::string& libraryPath);
+bool IsLoaded(const ProgramFolder& folder, const char* libraryFile);

@@ -1,0 +1,93 @@
+// What the libraries do on Windows: COM numbers and absent ports, the cards that Windows
+// leaves to its COM ports; exports and loaded DLLs as Windows tells them.
+#include "Connection.h"
+#include "Interfaces.h"
+#include "tests/support/ProgramFolder.h"
+
+#include "Servers.h"
+
+#include "drivers/DriverBinding.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// The names in the export directory of a loaded DLL.
+std::vector<std::string> ExportDirectoryNames(HMODULE module)
+{
+    const auto* base = reinterpret_cast<const BYTE*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory =
+        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    if (directory.Size == 0)
+        return {};
+    const auto* exports =
+        reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + directory.VirtualAddress);
+    const auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+    std::vector<std::string> found;
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+        found.emplace_back(reinterpret_cast<const char*>(base + names[i]));
+    if (exports->NumberOfFunctions != exports->NumberOfNames)
+        found.emplace_back("(an entry without a name)");
+    return found;
+}
+
+} // namespace
+
+std::vector<std::string> ExportedNames(const std::string& libraryPath)
+{
+    const HMODULE library =
+        LoadLibraryW(reinterpret_cast<const wchar_t*>(QString::fromStdString(libraryPath).utf16()));
+    if (!library)
+        return {};
+    std::vector<std::string> names = ExportDirectoryNames(library);
+    FreeLibrary(library);
+    return names;
+}
+
+bool IsLoaded(const ProgramFolder&, const char* libraryFile)
+{
+    return GetModuleHandleW(reinterpret_cast<const wchar_t*>(QString::fromUtf8(libraryFile).utf16()))
+        != nullptr;
+}
+
+TEST(ComPort, NumbersAboveWindowsHighestPortAreRefused)
+{
+    ProgramFolder folder;
+    Connection connection(Com);
+    EXPECT_EQ(connection.Open(256), 20);
+}
+
+TEST(ComPort, AnAbsentPortIsReportedWithWindowsAdvice)
+{
+    ProgramFolder folder;
+    Connection connection(Com);
+    EXPECT_EQ(connection.Open(255), 13);
+    EXPECT_EQ(DriverErrorString(Com, 13),
+              QStringLiteral("Port neexistuje - zkontrolujte číslo portu COM"));
+}
+
+TEST(PciCard, IsOpenedAsTheComPortItIs)
+{
+    ProgramFolder folder;
+    Connection connection(Pci);
+    EXPECT_EQ(connection.Open(), 5);
+    EXPECT_EQ(DriverErrorString(Pci, 5),
+              QStringLiteral("PCI karta RVB-771 se ve Windows otevírá jako Standardní COMx"));
+}
+
+TEST(IsaCard, WindowsGivesNoPortIo)
+{
+    ProgramFolder folder;
+    Connection connection(Isa);
+    EXPECT_EQ(connection.Open(0x2E8), 4);
+    EXPECT_EQ(DriverErrorString(Isa, 4),
+              QStringLiteral("Rozhraní potřebuje přímý přístup k I/O portům, který Windows "
+                             "programům nedovolí"));
+}

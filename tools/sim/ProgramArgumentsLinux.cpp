@@ -1,0 +1,10 @@
+#include "ProgramArguments.h"
+
+namespace sim {
+
+std::vector<std::string> ProgramArguments(int argc, char** argv)
+{
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+} // namespace sim

@@ -185,8 +185,15 @@ void TForm1::EndProgram()
             break;
         closed = modal;
     }
-    if (QApplication::activeModalWidget() == nullptr)
+    if (QApplication::activeModalWidget() == nullptr) {
         close();
+        return;
+    }
+    // A window busy with a sequence closes when it has finished, but the session that asked for
+    // the end may end the process before that (Windows may at once), so the settings are stored
+    // now as well.
+    if (programData_)
+        SaveSettings(programData_.get());
 }
 
 void TForm1::ShowModal(QDialog* window, const std::function<void()>& afterClose)

@@ -31,7 +31,7 @@ public:
 public slots:
     // Ends the program as closing the main window does, also with windows open above it: they
     // are closed first, and one that is busy with a sequence (and closes when it has finished)
-    // is waited for.
+    // is waited for, with the settings stored meanwhile.
     void EndProgram();
 
 protected:

@@ -24,7 +24,22 @@ void OnSignal(int)
     [[maybe_unused]] const ssize_t written = ::write(sendingEnd, &byte, 1);
 }
 
+// Whether a signal came since the last call.
+bool Received()
+{
+    char bytes[16];
+    bool received = false;
+    while (::read(receivingEnd, bytes, sizeof bytes) > 0)
+        received = true;
+    return received;
+}
+
 } // namespace
+
+struct TerminationRequests::Watch {
+    std::unique_ptr<QSocketNotifier> notifier;
+    std::unique_ptr<SignalCatch> caught;
+};
 
 TerminationRequests::TerminationRequests(QObject* parent) : QObject(parent)
 {
@@ -33,29 +48,22 @@ TerminationRequests::TerminationRequests(QObject* parent) : QObject(parent)
         return;
     sendingEnd = ends[0];
     receivingEnd = ends[1];
-    notifier_ = new QSocketNotifier(receivingEnd, QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &TerminationRequests::Receive);
+    watch_ = std::make_unique<Watch>();
+    watch_->notifier = std::make_unique<QSocketNotifier>(receivingEnd, QSocketNotifier::Read);
+    connect(watch_->notifier.get(), &QSocketNotifier::activated, this, [this] {
+        if (Received())
+            emit Requested();
+    });
     // A second signal of the kind meets the former action, the default, and ends the program.
-    signals_ = std::make_unique<SignalCatch>(CaughtSignals, OnSignal, SA_RESTART | SA_RESETHAND);
+    watch_->caught = std::make_unique<SignalCatch>(CaughtSignals, OnSignal, SA_RESTART | SA_RESETHAND);
 }
 
 TerminationRequests::~TerminationRequests()
 {
-    if (!notifier_)
+    if (!watch_)
         return;
-    signals_.reset();
-    delete notifier_;
+    watch_.reset();
     ::close(sendingEnd);
     ::close(receivingEnd);
     sendingEnd = receivingEnd = -1;
-}
-
-void TerminationRequests::Receive()
-{
-    char bytes[16];
-    bool received = false;
-    while (::read(receivingEnd, bytes, sizeof bytes) > 0)
-        received = true;
-    if (received)
-        emit Requested();
 }

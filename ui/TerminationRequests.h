@@ -4,15 +4,13 @@
 // as closing its main window does, storing its settings. A second signal of the same kind ends
 // the program at once, as if none were caught. A signal ignored when the program started
 // (nohup ignores SIGHUP) stays ignored, and each signal gets back the action it had before
-// when the object goes.
+// when the object goes. On Windows the request is the end of the user's session instead
+// (TerminationRequestsWindows.cpp).
 #pragma once
 
 #include <QObject>
 
 #include <memory>
-
-class QSocketNotifier;
-class SignalCatch;
 
 class TerminationRequests : public QObject {
     Q_OBJECT
@@ -27,8 +25,7 @@ signals:
     void Requested();
 
 private:
-    void Receive();
-
-    QSocketNotifier* notifier_ = nullptr;
-    std::unique_ptr<SignalCatch> signals_;
+    // What the platform's file keeps while the requests are watched for.
+    struct Watch;
+    std::unique_ptr<Watch> watch_;
 };

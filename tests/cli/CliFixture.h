@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -59,8 +60,10 @@ protected:
         ASSERT_TRUE(SaveSettingsTo(Path(QStringLiteral("SERKON.ini")), &data));
     }
 
-    QString Program() const { return folder.FilePath(QStringLiteral("serkon-cli")); }
+    QString Program() const { return folder.FilePath(QFileInfo(QStringLiteral(SERKON_CLI_PROGRAM)).fileName()); }
     QString Path(const QString& name) const { return folder.FilePath(name); }
+    // As the program's messages show the path: with the platform's separators.
+    QString ShownPath(const QString& name) const { return QDir::toNativeSeparators(Path(name)); }
 
     QByteArray ReadBytes(const QString& name) const
     {
@@ -77,10 +80,23 @@ protected:
 
     CliRun Run(const QStringList& arguments) const { return RunProgram(Program(), arguments); }
 
+    // The program's copy runs in the program folder. It finds the libraries it was built with in
+    // the build's folder: on Windows, where a program's DLLs are looked for beside it and then on
+    // PATH, through PATH; the Linux loader finds them by itself.
+    void Prepare(QProcess& process) const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        const QString built = QFileInfo(QStringLiteral(SERKON_CLI_PROGRAM)).absolutePath();
+        environment.insert(QStringLiteral("PATH"), QDir::toNativeSeparators(built) + QDir::listSeparator()
+                                                       + environment.value(QStringLiteral("PATH")));
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(folder.Directory());
+    }
+
     CliRun RunProgram(const QString& program, const QStringList& arguments) const
     {
         QProcess process;
-        process.setWorkingDirectory(folder.Directory());
+        Prepare(process);
         process.start(program, arguments);
         CliRun run;
         if (!process.waitForStarted() || !process.waitForFinished(60000)) {

@@ -3,16 +3,14 @@
 
 #include "config/StatusTexts.h"
 #include "core/Cp1250.h"
+#include "drivers/InterfaceTypes.h"
 #include "drivers/Transaction.h"
 #include "tools/cli/ProbeTiming.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <pty.h>
 #include <set>
-#include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -72,7 +70,7 @@ TEST_F(CliTest, SettingsPrintsTheConnectionAsTheProgramLoadsIt)
     EXPECT_EQ(lan.exitCode, 0);
     EXPECT_EQ(lan.Out(), QStringLiteral("interface=lan\naddress=44\nspeed=9600\nip=10.0.0.9\nudp-port=3000\n"
                                         "udp-timeout=16\n"));
-    EXPECT_EQ(lan.ErrLines(), QStringList{QStringLiteral("Nastavení ze souboru ") + Path(QStringLiteral("SERKON.ini"))});
+    EXPECT_EQ(lan.ErrLines(), QStringList{QStringLiteral("Nastavení ze souboru ") + ShownPath(QStringLiteral("SERKON.ini"))});
 
     const CliRun overridden = Run({QStringLiteral("settings"), QStringLiteral("--address"), QStringLiteral("5"),
                                    QStringLiteral("--speed"), QStringLiteral("115200"), QStringLiteral("--udp-port"),
@@ -88,7 +86,7 @@ TEST_F(CliTest, SettingsPrintsTheConnectionAsTheProgramLoadsIt)
     const CliRun defaults = Run({QStringLiteral("settings")});
     EXPECT_EQ(defaults.Out(), QStringLiteral("interface=com\naddress=0\nspeed=9600\ncom=1\n"));
     EXPECT_EQ(defaults.ErrLines(), QStringList{QStringLiteral("Soubor %1 neexistuje, platí výchozí nastavení.")
-                                                   .arg(Path(QStringLiteral("SERKON.ini")))});
+                                                   .arg(ShownPath(QStringLiteral("SERKON.ini")))});
     EXPECT_FALSE(QFile::exists(Path(QStringLiteral("SERKON.ini"))));
 }
 
@@ -261,7 +259,7 @@ TEST_F(CliTest, FailedConnectionEndsWithCodeThreeAndTheDialogsText)
     EXPECT_EQ(noIp.LastErrLine(), QStringLiteral("Neplatná IP adresa"));
     WriteSettings();
 
-    ASSERT_TRUE(QFile::remove(Path(QStringLiteral("libRVD773.so"))));
+    ASSERT_TRUE(QFile::remove(Path(QString::fromUtf8(InterfaceTypes[InterfaceLan].libraryFile))));
     const CliRun noLibrary = Run({QStringLiteral("read")});
     EXPECT_EQ(noLibrary.exitCode, 3);
     EXPECT_EQ(noLibrary.LastErrLine(),
@@ -309,31 +307,6 @@ TEST_F(CliTest, FailedStatusTransactionsEndWithCodeFour)
     EXPECT_EQ(module.Status(), 0x10u);
 }
 
-TEST_F(CliTest, StatusWatchRepeatsUntilInterrupted)
-{
-    QProcess process;
-    process.setWorkingDirectory(folder.Directory());
-    process.start(Program(), {QStringLiteral("status"), QStringLiteral("--watch"), QStringLiteral("--interval"),
-                              QStringLiteral("20")});
-    QByteArray output;
-    const auto waitFor = [&](const QByteArray& text) {
-        while (!output.contains(text)) {
-            if (!process.waitForReadyRead(10000))
-                return false;
-            output += process.readAllStandardOutput();
-        }
-        return true;
-    };
-    ASSERT_TRUE(waitFor("Status registr: 0x00000000"));
-    module.SetStatus(0x00000402);
-    ASSERT_TRUE(waitFor("Status registr: 0x00000402"));
-
-    process.terminate();
-    ASSERT_TRUE(process.waitForFinished(10000));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 0);
-}
-
 TEST_F(CliTest, ScanFindsTheModuleAmongEmptyAddresses)
 {
     WriteSettings(500);
@@ -378,74 +351,4 @@ TEST_F(CliTest, ScanTriesEverySpeedAskedForOnceAndEndsWithCodeThreeWhenNothingAn
                              QStringLiteral("50")});
     EXPECT_EQ(none.exitCode, 3);
     EXPECT_TRUE(none.out.isEmpty());
-}
-
-TEST_F(CliTest, OnATerminalProgressIsOneLineWithABar)
-{
-    int master = -1;
-    int slave = -1;
-    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
-    QByteArray terminal;
-    std::thread reader([&] {
-        char buffer[4096];
-        ssize_t got = 0;
-        while ((got = ::read(master, buffer, sizeof buffer)) > 0)
-            terminal.append(buffer, qsizetype(got));
-    });
-
-    QProcess process;
-    process.setWorkingDirectory(folder.Directory());
-    process.setChildProcessModifier([slave] { ::dup2(slave, STDERR_FILENO); });
-    process.start(Program(), {QStringLiteral("read")});
-    const bool finished = process.waitForFinished(60000);
-    ::close(slave);  // the reader sees the end once no one holds the terminal
-    reader.join();
-    ::close(master);
-    ASSERT_TRUE(finished);
-    EXPECT_EQ(process.exitCode(), 0);
-
-    const QString shown = QString::fromUtf8(terminal);
-    // Each progress text replaces the last on the same line, with its bar.
-    EXPECT_TRUE(shown.contains(QStringLiteral("\r\x1b[K[..............................] ")
-                               + ReadProgressText(0).mid(1)));
-    EXPECT_TRUE(shown.contains(QStringLiteral("\r\x1b[K[###############...............] ")
-                               + ReadProgressText(50).mid(1)));
-    EXPECT_TRUE(shown.contains(QStringLiteral("\r\x1b[K[##############################] ")
-                               + ReadProgressText(100).mid(1)));
-    EXPECT_FALSE(shown.contains(ReadProgressText(50).mid(1) + u'\r' + u'\n'));
-    EXPECT_TRUE(shown.endsWith(QStringLiteral("\r\x1b[KKonfigurace přečtena.\r\n")))
-        << shown.right(80).toStdString();
-    // The profile went to standard output, not to the terminal.
-    EXPECT_TRUE(process.readAllStandardOutput().contains("[Konfigurace]"));
-}
-
-TEST_F(CliTest, TheInstalledToolFindsItsDriverLibrariesBehindItsLink)
-{
-    // Staged as a packager installs, so that a folder given as an absolute path (the udev rules
-    // of a package build) lands in the staging folder too.
-    const QTemporaryDir staging;
-    const QDir prefix(staging.filePath(QStringLiteral("opt/serkon")));
-    QProcess install;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DESTDIR"), staging.path());
-    install.setProcessEnvironment(environment);
-    install.start(QStringLiteral(SERKON_CMAKE_COMMAND),
-                  {QStringLiteral("--install"), QStringLiteral(SERKON_BUILD_DIR), QStringLiteral("--prefix"),
-                   QStringLiteral("/opt/serkon")});
-    ASSERT_TRUE(install.waitForFinished(120000));
-    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
-
-    const QDir programs(prefix.filePath(QStringLiteral(SERKON_INSTALL_DIR)));
-    EXPECT_EQ(programs.entryList({QStringLiteral("libRV*.so")}, QDir::Files),
-              (QStringList{QStringLiteral("libRVA770.so"), QStringLiteral("libRVB771.so"), QStringLiteral("libRVC772.so"),
-                           QStringLiteral("libRVD773.so"), QStringLiteral("libRVS770.so")}));
-    EXPECT_TRUE(QFileInfo(programs.filePath(QStringLiteral("serkon"))).isExecutable());
-    for (const char* link : {"bin/serkon", "bin/serkon-cli", "bin/serkon-sim"})
-        EXPECT_TRUE(QFileInfo(prefix.filePath(QString::fromLatin1(link))).isSymLink()) << link;
-
-    // The settings file lies beside the real executable, as the libraries do.
-    ASSERT_TRUE(QFile::copy(Path(QStringLiteral("SERKON.ini")), programs.filePath(QStringLiteral("SERKON.ini"))));
-    const CliRun run = RunProgram(prefix.filePath(QStringLiteral("bin/serkon-cli")), {QStringLiteral("identify")});
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.Out(), QStringLiteral("KQ-3110  v.1.09\n"));
 }

@@ -1,5 +1,5 @@
-// ports and ports link: the links of ports/ made and listed by serkon-cli, and found by the
-// driver libraries.
+// Linux: ports and ports link, the links of ports/ made and listed by serkon-cli and found by
+// the driver libraries, and the stable by-id paths of the ports.
 #include "CliFixture.h"
 
 #include "tools/cli/PortLinks.h"
@@ -179,6 +179,7 @@ TEST(PortLinks, TheListingNamesAUsbAdapterWithItsIdsAndStablePath)
                                           "  %2  RVC-772 - A10K5Q (USB 0403:6001, výrobce SERKON, sériové číslo A10K5Q)\n"
                                           "      %3\n")
                                .arg(uart, adapter, stable);
-    EXPECT_EQ(PortsText(ports, false, byId), listed + QStringLiteral("      USB konvertor RVC-772\n"));
-    EXPECT_EQ(PortsText(ports, true, byId), listed);
+    const StablePortName stableName = [&](const QString& device) { return StablePortPath(device, byId); };
+    EXPECT_EQ(PortsText(ports, false, stableName), listed + QStringLiteral("      USB konvertor RVC-772\n"));
+    EXPECT_EQ(PortsText(ports, true, stableName), listed);
 }

@@ -99,7 +99,7 @@ TEST_F(CliScanTest, StoreAndSaveChangeOnlyTheKeysTheProgramWrites)
     WriteIni(Stored);
     const CliRun store = Scan(QStringLiteral("10"), QStringLiteral("9600,19200"), {QStringLiteral("--store")});
     EXPECT_EQ(store.exitCode, 0) << store.err.toStdString();
-    EXPECT_EQ(store.LastErrLine(), QStringLiteral("Do %1 uloženo: adresa 5, 19200 Bd.").arg(Path(QStringLiteral("SERKON.ini"))));
+    EXPECT_EQ(store.LastErrLine(), QStringLiteral("Do %1 uloženo: adresa 5, 19200 Bd.").arg(ShownPath(QStringLiteral("SERKON.ini"))));
     QString afterStore = Stored;
     afterStore.replace(QStringLiteral("Rozhraní=RVD-773"), QStringLiteral("Rozhraní=COMx"))
         .replace(QStringLiteral("Adresa=7"), QStringLiteral("Adresa=5"))

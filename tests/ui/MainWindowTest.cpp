@@ -1,74 +1,20 @@
-#include "Children.h"
-#include "ScriptedDriverFolder.h"
-
-#include "FakeModule.h"
+#include "MainWindowFixture.h"
 
 #include "core/IniFile.h"
-#include "core/Settings.h"
-#include "ui/ConnectionDialog.h"
-#include "ui/MainWindow.h"
-#include "ui/StatusPanels.h"
-#include "ui/StatusRegisterWindow.h"
-#include "ui/TerminationRequests.h"
+#include "ui/ConfigWindow.h"
 
-#include <QAction>
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
-#include <gtest/gtest.h>
-
-#include <csignal>
 #include <optional>
 
 using testdriver::CallsTo;
 using testdriver::CurrentScript;
 
 namespace {
-
-class MainWindow : public ::testing::Test {
-protected:
-    void SetUp() override { module.Install(); }
-
-    void StoreSettings(uint8_t address, uint32_t speed)
-    {
-        TData stored;
-        InitData(stored);
-        stored.ModuleAddress = address;
-        stored.Speed = speed;
-        ASSERT_TRUE(SaveSettingsTo(folder.SettingsPath(), &stored));
-    }
-    QString Panel(const TForm1& window, int panel) const
-    {
-        return Child<StatusPanels>(&window, "StatusBar1")->PanelText(panel);
-    }
-    static void Trigger(TForm1& window, const char* entry)
-    {
-        Child<QAction>(&window, entry)->trigger();
-    }
-    // Opens the connection dialog from the menu, optionally initialises, and cancels it.
-    static void UseConnectionDialog(TForm1& window, bool initialise)
-    {
-        Trigger(window, "Pipojen1");
-        auto* dialog = window.findChild<TForm2*>();
-        ASSERT_NE(dialog, nullptr);
-        ASSERT_TRUE(dialog->isVisible());
-        ASSERT_TRUE(dialog->isModal());
-        if (initialise)
-            Child<QPushButton>(dialog, "Button1")->click();
-        Child<QPushButton>(dialog, "Button2")->click();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_EQ(window.findChild<TForm2*>(), nullptr);
-    }
-
-    ScriptedDriverFolder folder;
-    testdriver::FakeModule module;
-};
 
 // A main window whose program record cannot be created.
 class WithoutRecord : public TForm1 {
@@ -333,34 +279,41 @@ TEST_F(MainWindow, StatusRegisterEntryOpensTheWindowOnTheRecord)
     window.close();
 }
 
-TEST_F(MainWindow, ATerminationSignalClosesTheWindowsAboveAndStoresTheSettings)
+// The session that asks for the end may end the process while a window still runs its
+// sequence, so the settings are stored at once; the program ends once the sequence is done.
+TEST_F(MainWindow, EndingWhileASequenceRunsStoresTheSettingsAtOnceAndEndsAfterIt)
 {
     StoreSettings(6, 9600);
     module.address = 6;
     TForm1 window;
     window.show();
-    TerminationRequests termination;
-    QObject::connect(&termination, &TerminationRequests::Requested, &window, &TForm1::EndProgram);
     UseConnectionDialog(window, true);
-    window.ProgramData()->ModuleAddress = 9;
-    Trigger(window, "Statusregistr1");
-    Trigger(window, "Pipojen1");  // the connection dialog over the status register window
-    ASSERT_TRUE(window.findChild<TForm2*>()->isVisible());
+    window.ProgramData()->ComPort = 7;  // a setting the sequence does not use
+    Trigger(window, "TypKQ3110");
+    auto* configWindow = window.findChild<ConfigWindow*>();
+    ASSERT_NE(configWindow, nullptr);
 
-    // What a desktop session sends as it ends, taken by the event loop.
-    QEventLoop loop;
-    QObject::connect(&termination, &TerminationRequests::Requested, &loop, &QEventLoop::quit,
-                     Qt::QueuedConnection);
-    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-    std::raise(SIGTERM);
-    loop.exec();
+    int transactions = 0;
+    std::optional<TData> storedDuringTheSequence;
+    bool openDuringTheSequence = false;
+    auto inner = CurrentScript().module;
+    CurrentScript().module = [&](const std::array<int32_t, 8>& request) {
+        if (++transactions == 20) {
+            window.EndProgram();
+            storedDuringTheSequence = Stored();
+            openDuringTheSequence = window.isVisible() && configWindow->isVisible();
+        }
+        return inner(request);
+    };
+    Child<QPushButton>(configWindow, "Button2")->click();
+    EXPECT_EQ(transactions, 55);
+    ASSERT_TRUE(storedDuringTheSequence);
+    EXPECT_EQ(storedDuringTheSequence->ComPort, 7);
+    EXPECT_TRUE(openDuringTheSequence);
 
+    QCoreApplication::sendPostedEvents();  // the end asked for again once the window closed
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_FALSE(window.findChild<TForm15*>()->isVisible());
     EXPECT_EQ(window.ProgramData(), nullptr);
     EXPECT_EQ(CallsTo("Done").size(), 1u);
-    TData stored;
-    InitData(stored);
-    ASSERT_TRUE(LoadSettingsFrom(folder.SettingsPath(), &stored));
-    EXPECT_EQ(stored.ModuleAddress, 9);
 }

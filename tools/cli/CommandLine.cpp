@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "PlatformHelp.h"
 #include "PortLinks.h"
 
 #include "config/Connection.h"
@@ -85,14 +86,6 @@ const char* const SettingsDetails =
     "S --save je uloží do SERKON.ini, jak je program ukládá při ukončení (ostatní obsah\n"
     "souboru zůstane), a příští \"Inicializace připojení\" je použije.";
 
-const char* const PortsDetails =
-    "U každého portu zařízení, popis, u USB výrobce, identifikátory a sériové číslo a stálou\n"
-    "cestu v /dev/serial/by-id; pak odkazy comN, usb a pci ze složky ports/ a kam vedou.";
-
-const char* const LinkPortDetails =
-    "NÁZEV je com1 až com255, usb nebo pci; CESTA sériový port, nejlépe stálá cesta\n"
-    "z /dev/serial/by-id, nebo pseudoterminál serkon-sim. Stávající odkaz nahradí.";
-
 const std::array<CommandInfo, 9> CommandTable = {{
     {Command::Identify, "identify", "", "vypíše jméno a verzi připojeného modulu", nullptr, {}, 0,
      true},
@@ -111,10 +104,10 @@ const std::array<CommandInfo, 9> CommandTable = {{
     {Command::Settings, "settings", "[--save]",
      "vypíše připojení, jak by ho příkaz otevřel (SERKON.ini a volby), a nic neodešle",
      SettingsDetails, SettingsOptions, 0, true},
-    {Command::Ports, "ports", "", "vypíše sériové porty počítače a odkazy ve složce ports/",
-     PortsDetails, {}, 0, false},
-    {Command::LinkPort, "ports link", "NÁZEV CESTA",
-     "udělá ve složce ports/ odkaz NÁZEV na sériový port CESTA", LinkPortDetails, {}, 2, false},
+    {Command::Ports, "ports", "", ThisPlatformHelp.portsSummary, ThisPlatformHelp.portsDetails, {}, 0,
+     false},
+    {Command::LinkPort, "ports link", "NÁZEV CESTA", ThisPlatformHelp.linkPortSummary,
+     ThisPlatformHelp.linkPortDetails, {}, 2, false},
 }};
 
 // Commands that neither open a connection nor read SERKON.ini.
@@ -125,11 +118,7 @@ bool TakesConnection(const CommandInfo& command)
     return std::find(PortCommands.begin(), PortCommands.end(), command.command) == PortCommands.end();
 }
 
-const char* const ExitCodesHelp =
-    "Návratové kódy:\n"
-    "  0  úspěch\n"
-    "  1  profil, protokol, SERKON.ini nebo odkaz ve složce ports/ nelze zapsat;\n"
-    "     scan --store našel více modulů\n"
+const char* const ExitCodesAfterOne =
     "  2  chybný zápis příkazu\n"
     "  3  připojení selhalo (parametry, knihovna ovladače, nastavení, identifikace);\n"
     "     scan nenašel žádný modul\n"
@@ -143,6 +132,12 @@ const std::array<const char*, 5> InterfaceNames = {"com", "isa", "pci", "usb", "
 QString Text(const char* utf8)
 {
     return QString::fromUtf8(utf8);
+}
+
+QString ExitCodesHelp()
+{
+    return QStringLiteral("Návratové kódy:\n  0  úspěch\n  1  ") + Text(ThisPlatformHelp.fileNotWritten)
+        + Text(ExitCodesAfterOne);
 }
 
 } // namespace
@@ -251,7 +246,7 @@ QString GeneralHelp()
     help += QStringLiteral("Další volby:\n") + OptionLine(*FindOption(QStringLiteral("quiet")))
         + OptionLine(*FindOption(QStringLiteral("help")))
         + OptionLine(*FindOption(QStringLiteral("version")));
-    help += QStringLiteral("\nNápověda k příkazu: serkon-cli PŘÍKAZ --help\n\n") + Text(ExitCodesHelp);
+    help += QStringLiteral("\nNápověda k příkazu: serkon-cli PŘÍKAZ --help\n\n") + ExitCodesHelp();
     return help;
 }
 
@@ -280,7 +275,7 @@ QString CommandHelp(const CommandInfo& command)
     }
     if (TakesConnection(command))
         help += ConnectionOptionsHelp(command.takesAddress) + u'\n';
-    help += OptionLine(*FindOption(QStringLiteral("quiet"))) + u'\n' + Text(ExitCodesHelp);
+    help += OptionLine(*FindOption(QStringLiteral("quiet"))) + u'\n' + ExitCodesHelp();
     return help;
 }
 
@@ -540,6 +535,8 @@ CommandLine ParseCommandLine(const QStringList& arguments)
                          .arg(parser.positionalArguments().front()));
     if (help)
         return Show(CommandHelp(*command));
+    if (command->command == Command::LinkPort && ThisPlatformHelp.linkPortRefusal)
+        return Usage(Text(ThisPlatformHelp.linkPortRefusal));
 
     // The command is known: a write refused from here on still leaves its line in the report.
     CommandLine line;

@@ -1,15 +1,19 @@
 #include "Interrupt.h"
 
+#include "core/SignalCatch.h"
+
 #include <array>
 #include <cerrno>
 #include <csignal>
 #include <ctime>
+#include <optional>
 
 namespace {
 
 volatile std::sig_atomic_t raised = 0;
 
 constexpr std::array<int, 2> WatchedSignals = {SIGINT, SIGTERM};
+std::optional<SignalCatch> watched;
 
 extern "C" void RaiseFlag(int)
 {
@@ -21,10 +25,13 @@ extern "C" void RaiseFlag(int)
 InterruptWatch::InterruptWatch()
 {
     raised = 0;
-    signals_.emplace(WatchedSignals, RaiseFlag, SA_RESTART);
+    watched.emplace(WatchedSignals, RaiseFlag, SA_RESTART);
 }
 
-InterruptWatch::~InterruptWatch() = default;
+InterruptWatch::~InterruptWatch()
+{
+    watched.reset();
+}
 
 bool InterruptWatch::Raised()
 {

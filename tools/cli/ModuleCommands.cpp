@@ -3,15 +3,14 @@
 #include "ExitCodes.h"
 #include "Interrupt.h"
 #include "Session.h"
+#include "StandardStreams.h"
 
 #include "config/StatusRegister.h"
 #include "core/ReadFile.h"
 #include "core/Settings.h"
 
+#include <QDir>
 #include <QTime>
-
-#include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -44,7 +43,7 @@ QString StatusBlock(const ModuleData& bytes, const QString& heading)
 int WatchStatus(Session& session, const Options& options, ProgressOutput& output)
 {
     InterruptWatch interrupt;
-    const bool redraw = ::isatty(STDOUT_FILENO);
+    const bool redraw = IsTerminal(Stream::Out);
     bool shownInPlace = false;
     bool lastFailed = false;
     while (!InterruptWatch::Raised()) {
@@ -69,8 +68,7 @@ int WatchStatus(Session& session, const Options& options, ProgressOutput& output
 
 void PrintOut(const QByteArray& bytes)
 {
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+    Write(Stream::Out, bytes);
 }
 
 void PrintOut(const QString& text)
@@ -99,9 +97,9 @@ QString SettingsSourceNote()
     QString failure;
     switch (ReadWholeFile(path, bytes, &failure)) {
     case FileRead::Read:
-        return QStringLiteral("Nastavení ze souboru %1").arg(path);
+        return QStringLiteral("Nastavení ze souboru %1").arg(QDir::toNativeSeparators(path));
     case FileRead::Missing:
-        return QStringLiteral("Soubor %1 neexistuje, platí výchozí nastavení.").arg(path);
+        return QStringLiteral("Soubor %1 neexistuje, platí výchozí nastavení.").arg(QDir::toNativeSeparators(path));
     case FileRead::Failed:
         break;
     }
@@ -127,7 +125,7 @@ int RunSettings(const Options& options, ProgressOutput& output)
         output.Error(refused->text);
         return refused->exitCode;
     }
-    output.Note(QStringLiteral("Připojení uloženo do %1.").arg(SettingsFilePath()));
+    output.Note(QStringLiteral("Připojení uloženo do %1.").arg(QDir::toNativeSeparators(SettingsFilePath())));
     return ExitSuccess;
 }
 

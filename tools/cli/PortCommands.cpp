@@ -29,7 +29,8 @@ int RunPorts(const Options&, ProgressOutput& output)
     const std::vector<PortLink> links = ReadPortLinks(directory);
     const bool usbLinked = std::any_of(links.begin(), links.end(),
                                        [](const PortLink& link) { return link.name == QStringLiteral("usb"); });
-    PrintOut(PortsText(driverlib::ListSerialPorts(), usbLinked) + LinksText(directory, links));
+    const StablePortName byId = [](const QString& device) { return StablePortPath(device); };
+    PrintOut(PortsText(driverlib::ListSerialPorts(), usbLinked, byId) + LinksText(directory, links));
     return ExitSuccess;
 }
 

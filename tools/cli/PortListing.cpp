@@ -9,13 +9,18 @@ QString Text(const std::string& text)
     return QString::fromStdString(text);
 }
 
-QString UsbDetails(const driverlib::UsbSerialPort& usb, const std::string& manufacturer)
+// The product string is told where the description does not hold it already (Windows names a
+// port by its driver, "USB Serial Port (COM3)").
+QString UsbDetails(const driverlib::SerialPortEntry& port)
 {
+    const driverlib::UsbSerialPort& usb = *port.usb;
     QString details = QStringLiteral("USB %1:%2")
                           .arg(usb.vendorId, 4, 16, QLatin1Char('0'))
                           .arg(usb.productId, 4, 16, QLatin1Char('0'));
-    if (!manufacturer.empty())
-        details += QStringLiteral(", výrobce ") + Text(manufacturer);
+    if (!usb.product.empty() && port.description.find(usb.product) == std::string::npos)
+        details += QStringLiteral(", produkt ") + Text(usb.product);
+    if (!port.manufacturer.empty())
+        details += QStringLiteral(", výrobce ") + Text(port.manufacturer);
     if (!usb.serialNumber.empty())
         details += QStringLiteral(", sériové číslo ") + Text(usb.serialNumber);
     return details;
@@ -35,7 +40,7 @@ std::string UsbConverterPath(const std::vector<driverlib::SerialPortEntry>& port
 
 } // namespace
 
-QString PortsText(const std::vector<driverlib::SerialPortEntry>& ports, bool usbLinked, const QString& byIdDirectory)
+QString PortsText(const std::vector<driverlib::SerialPortEntry>& ports, bool usbLinked, const StablePortName& stableName)
 {
     if (ports.empty())
         return QStringLiteral("Sériové porty: žádné\n");
@@ -45,9 +50,9 @@ QString PortsText(const std::vector<driverlib::SerialPortEntry>& ports, bool usb
         const QString path = Text(port.path);
         text += QStringLiteral("  %1  %2").arg(path, Text(port.description));
         if (port.usb)
-            text += QStringLiteral(" (%1)").arg(UsbDetails(*port.usb, port.manufacturer));
+            text += QStringLiteral(" (%1)").arg(UsbDetails(port));
         text += u'\n';
-        const QString stable = StablePortPath(path, byIdDirectory);
+        const QString stable = stableName ? stableName(path) : QString();
         if (!stable.isEmpty())
             text += QStringLiteral("      %1\n").arg(stable);
         if (!converter.empty() && port.path == converter)

@@ -1,13 +1,12 @@
 #include "Progress.h"
+#include "StandardStreams.h"
 
 #include "config/StatusTexts.h"
 
 #include <QByteArray>
 
 #include <chrono>
-#include <cstdio>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -16,8 +15,7 @@ const char* const EraseLine = "\r\x1b[K";
 
 void Put(const QByteArray& bytes)
 {
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fflush(stderr);
+    Write(Stream::Err, bytes);
 }
 
 QString BarOf(int percent)
@@ -37,7 +35,7 @@ ProgressOutput::Style ProgressOutput::StyleFor(bool quiet)
 {
     if (quiet)
         return Style::Silent;
-    return ::isatty(STDERR_FILENO) ? Style::Bar : Style::Lines;
+    return IsTerminal(Stream::Err) ? Style::Bar : Style::Lines;
 }
 
 void ProgressOutput::Progress(const QString& text, std::optional<int> percent)

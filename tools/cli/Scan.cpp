@@ -10,6 +10,8 @@
 #include "core/Settings.h"
 #include "drivers/SpeedTables.h"
 
+#include <QDir>
+
 #include <chrono>
 
 namespace {
@@ -79,7 +81,7 @@ int StoreFoundModule(Session& session, const std::vector<FoundModule>& modules, 
         return refused->exitCode;
     }
     output.Note(QStringLiteral("Do %1 uloženo: adresa %2, %3 Bd.")
-                    .arg(SettingsFilePath())
+                    .arg(QDir::toNativeSeparators(SettingsFilePath()))
                     .arg(module.address)
                     .arg(BaudFromIndex(module.speedIndex)));
     return ExitSuccess;

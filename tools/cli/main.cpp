@@ -4,10 +4,9 @@
 #include "Commands.h"
 #include "ExitCodes.h"
 #include "Progress.h"
+#include "StandardStreams.h"
 
 #include <QCoreApplication>
-
-#include <cstdio>
 
 namespace {
 
@@ -48,7 +47,7 @@ int main(int argc, char** argv)
         PrintOut(line.text);
         return ExitSuccess;
     case CommandLine::Action::UsageError: {
-        std::fputs(QStringLiteral("serkon-cli: %1\n").arg(line.text).toUtf8().constData(), stderr);
+        Write(Stream::Err, QStringLiteral("serkon-cli: %1\n").arg(line.text).toUtf8());
         ProgressOutput output(ProgressOutput::Style::Silent);
         return RecordRefusedWrite(line.options, line.text, output);
     }

@@ -6,6 +6,7 @@
 #include "config/Connection.h"
 #include "config/Sequences.h"
 #include "config/StatusTexts.h"
+#include "core/Pause.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -16,7 +17,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
-#include <QThread>
 
 #include <limits>
 
@@ -98,7 +98,7 @@ public:
     void SetStatusText(const QString& text) override { window_.SetStatus(text); }
     void RepaintStatus() override { window_.statusBar_->repaint(); }
     void ProcessPendingEvents() override { QCoreApplication::processEvents(); }
-    void PauseOneMillisecond() override { QThread::msleep(1); }
+    void PauseOneMillisecond() override { PauseBriefly(std::chrono::milliseconds(1)); }
 
 private:
     ConfigWindow& window_;

@@ -2,11 +2,11 @@
 #include "StandardStreams.h"
 
 #include "config/StatusTexts.h"
+#include "core/Pause.h"
 
 #include <QByteArray>
 
 #include <chrono>
-#include <thread>
 
 namespace {
 
@@ -89,5 +89,5 @@ void SequenceProgress::RepaintStatus()
 
 void SequenceProgress::PauseOneMillisecond()
 {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    PauseBriefly(std::chrono::milliseconds(1));
 }

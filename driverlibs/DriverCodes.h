@@ -26,6 +26,7 @@ enum Code : int32_t {
     PortSetupFailed = 16,
     PortWriteFailed = 17,
     PortReadFailed = 18,
+    PortLinksUntrusted = 19,  // Linux: ports/ where others could change its links
     InvalidComNumber = 20,
     UsbConverterNotFound = 21,
     UsbConverterAmbiguous = 22,

@@ -25,8 +25,8 @@ std::string LibraryDirectory();
 bool ValidComNumber(int comNumber);
 
 // The device of COM n, a valid number: /dev/ttyS(n-1) on Linux unless ports/comN overrides it,
-// \\.\COMn on Windows.
-std::string ComDevicePath(int comNumber);
+// \\.\COMn on Windows; or the code why it cannot be told (PortLinksUntrusted).
+int32_t LocateComPort(int comNumber, std::string& path);
 
 struct UsbSerialPort {
     std::string path;

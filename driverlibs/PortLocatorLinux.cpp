@@ -10,7 +10,9 @@
 #include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace driverlib {
 
@@ -53,6 +55,22 @@ std::string Text(const char* maybe)
     return maybe ? std::string(maybe) : std::string();
 }
 
+// A real folder, no symbolic link, of the user's own, that no group or other user may write.
+bool IsPrivateFolder(const std::string& folder)
+{
+    struct stat info {};
+    return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid()
+        && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// ports/<name>, or nothing (the interface's default device), or the code why ports/ is no
+// place to take a link from.
+int32_t PortOverride(const std::string& name, std::optional<std::string>& link)
+{
+    const std::string libraries = LibraryDirectory();
+    return FindPortLink(UserFilesDirectory(libraries), libraries, name, link);
+}
+
 } // namespace
 
 std::string LibraryDirectory()
@@ -74,16 +92,21 @@ std::string PortsDirectory()
     return directory.empty() ? std::string() : directory + "/ports";
 }
 
-std::optional<std::string> PortOverride(const std::string& name)
+int32_t FindPortLink(const std::string& userFiles, const std::string& libraries,
+                     const std::string& name, std::optional<std::string>& link)
 {
-    const std::string directory = PortsDirectory();
-    if (directory.empty())
-        return std::nullopt;
-    const fs::path link = fs::path(directory) / name;
+    link.reset();
+    if (userFiles.empty())
+        return Ok;
+    const std::string ports = userFiles + "/ports";
+    const std::string path = ports + '/' + name;
     std::error_code error;
-    if (fs::symlink_status(link, error).type() == fs::file_type::not_found)
-        return std::nullopt;
-    return link.string();
+    if (fs::symlink_status(path, error).type() == fs::file_type::not_found)
+        return Ok;
+    if (userFiles != libraries && !(IsPrivateFolder(userFiles) && IsPrivateFolder(ports)))
+        return PortLinksUntrusted;
+    link = path;
+    return Ok;
 }
 
 bool ValidComNumber(int comNumber)
@@ -91,11 +114,13 @@ bool ValidComNumber(int comNumber)
     return comNumber >= 1;
 }
 
-std::string ComDevicePath(int comNumber)
+int32_t LocateComPort(int comNumber, std::string& path)
 {
-    if (auto link = PortOverride("com" + std::to_string(comNumber)))
-        return *link;
-    return "/dev/ttyS" + std::to_string(comNumber - 1);
+    std::optional<std::string> link;
+    if (const int32_t code = PortOverride("com" + std::to_string(comNumber), link); code != Ok)
+        return code;
+    path = link.value_or("/dev/ttyS" + std::to_string(comNumber - 1));
+    return Ok;
 }
 
 std::vector<SerialPortEntry> ListSerialPorts()
@@ -125,9 +150,10 @@ std::vector<SerialPortEntry> ListSerialPorts()
 
 int32_t LocateUsbConverter(std::string& path)
 {
-    if (auto link = PortOverride("usb")) {
-        path = *link;
-        return Ok;
+    std::optional<std::string> link;
+    if (const int32_t code = PortOverride("usb", link); code != Ok || link) {
+        path = link.value_or(std::string());
+        return code;
     }
     UsbConverterChoice choice = ChooseUsbConverter(ListUsbSerialPorts());
     path = std::move(choice.path);
@@ -150,7 +176,9 @@ std::optional<std::string> FindPciCardTty(const std::string& sysfsRoot)
 
 int32_t LocatePciCard(std::string& path)
 {
-    auto found = PortOverride("pci");
+    std::optional<std::string> found;
+    if (const int32_t code = PortOverride("pci", found); code != Ok)
+        return code;
     if (!found)
         found = FindPciCardTty("/sys");
     if (!found)

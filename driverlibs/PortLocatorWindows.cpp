@@ -50,9 +50,10 @@ bool ValidComNumber(int comNumber)
     return comNumber >= 1 && comNumber <= HighestComNumber;
 }
 
-std::string ComDevicePath(int comNumber)
+int32_t LocateComPort(int comNumber, std::string& path)
 {
-    return ComPortDevicePath("COM" + std::to_string(comNumber));
+    path = ComPortDevicePath("COM" + std::to_string(comNumber));
+    return Ok;
 }
 
 std::vector<SerialPortEntry> ListSerialPorts()

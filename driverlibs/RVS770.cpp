@@ -8,7 +8,10 @@ SERKON_DRIVER_EXPORTED SERKON_DRIVER_ENTRY(RVS770, Init)(uint32_t* handle, int32
     return driverlib::OpenConnection(handle, [comNumber](auto& channel, auto&) {
         if (!driverlib::ValidComNumber(comNumber))
             return int32_t(driverlib::InvalidComNumber);
-        return driverlib::OpenSerialChannel(driverlib::ComDevicePath(comNumber), channel);
+        std::string path;
+        if (const int32_t code = driverlib::LocateComPort(comNumber, path); code != driverlib::Ok)
+            return code;
+        return driverlib::OpenSerialChannel(path, channel);
     });
 }
 

@@ -72,8 +72,69 @@ TEST(Devices, ABridgesLatencyTimerIsReadFromSysfsAndAPseudoTerminalHasNoLowLaten
 
 TEST(Devices, ComPortsMapToTtySByDefault)
 {
-    EXPECT_EQ(ComDevicePath(1), "/dev/ttyS0");
-    EXPECT_EQ(ComDevicePath(12), "/dev/ttyS11");
+    std::string path;
+    EXPECT_EQ(LocateComPort(1, path), Ok);
+    EXPECT_EQ(path, "/dev/ttyS0");
+    EXPECT_EQ(LocateComPort(12, path), Ok);
+    EXPECT_EQ(path, "/dev/ttyS11");
+}
+
+// A link of ports/ in the user's configuration folder sends the driver to whatever it names, so
+// it counts only where nobody else could have put it there.
+TEST(Devices, APortLinkCountsOnlyWhereNobodyElseCouldReplaceIt)
+{
+    struct Case {
+        const char* what;
+        fs::perms folder = fs::perms::owner_all;
+        fs::perms ports = fs::perms::owner_all;
+        bool folderIsALink = false;
+        bool anotherUsers = false;
+        bool besideTheLibraries = false;
+        bool linkAskedFor = true;
+        int32_t code = Ok;
+    };
+    constexpr auto everyone = fs::perms::all;
+    constexpr auto ownerAndGroup = fs::perms::owner_all | fs::perms::group_all;
+    const Case cases[] = {
+        {"a private configuration folder"},
+        {"the configuration folder others may write", everyone, fs::perms::owner_all, false, false, false,
+         true, PortLinksUntrusted},
+        {"ports/ the group may write", fs::perms::owner_all, ownerAndGroup, false, false, false, true,
+         PortLinksUntrusted},
+        {"the configuration folder a symbolic link to a private one", fs::perms::owner_all,
+         fs::perms::owner_all, true, false, false, true, PortLinksUntrusted},
+        {"another user's configuration folder", fs::perms::owner_all, fs::perms::owner_all, false, true,
+         false, true, PortLinksUntrusted},
+        {"no link asked for where others may write: the default device", everyone, everyone, false, false,
+         false, false, Ok},
+        {"the libraries' own folder, which whoever may write could replace the libraries in",
+         everyone, everyone, false, false, true, true, Ok},
+    };
+    const fs::path root = fs::temp_directory_path() / ("serkon-ports-" + std::to_string(getpid()));
+    int number = 0;
+    for (const Case& c : cases) {
+        if (c.anotherUsers && ::geteuid() != 0)
+            continue;  // only root can give a folder away
+        const fs::path base = root / std::to_string(++number);
+        const fs::path real = base / "real";
+        fs::create_directories(real / "ports");
+        fs::create_symlink("/dev/null", real / "ports/com2");
+        const fs::path folder = c.folderIsALink ? base / "serkon" : real;
+        if (c.folderIsALink)
+            fs::create_symlink(real, folder);
+        fs::permissions(real, c.folder);
+        fs::permissions(real / "ports", c.ports);
+        if (c.anotherUsers) {
+            ASSERT_EQ(::chown(real.c_str(), 65534, 65534), 0);
+        }
+        const std::string libraries = c.besideTheLibraries ? folder.string() : (base / "lib").string();
+        std::optional<std::string> link;
+        EXPECT_EQ(FindPortLink(folder.string(), libraries, c.linkAskedFor ? "com2" : "com3", link), c.code)
+            << c.what;
+        const bool found = c.code == Ok && c.linkAskedFor;
+        EXPECT_EQ(link, found ? std::optional((folder / "ports/com2").string()) : std::nullopt) << c.what;
+    }
+    fs::remove_all(root);
 }
 
 TEST(Devices, OpenErrorsTellPermissionFromAbsence)
@@ -105,7 +166,8 @@ std::optional<int> SerialFlags(int descriptor, std::optional<int> set = std::nul
 // the port's flags and line settings are put back afterwards.
 TEST(Devices, LowLatencyModeEndsWithTheDevice)
 {
-    const std::string port = ComDevicePath(1);
+    std::string port;
+    ASSERT_EQ(LocateComPort(1, port), Ok);
     const int own = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     const std::optional<int> found = own >= 0 ? SerialFlags(own) : std::nullopt;
     termios line{};

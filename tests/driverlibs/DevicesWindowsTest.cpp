@@ -59,8 +59,11 @@ TEST(WindowsDevices, ComPortsAreOneTo255ByTheirDevicePaths)
     EXPECT_TRUE(ValidComNumber(1));
     EXPECT_TRUE(ValidComNumber(255));
     EXPECT_FALSE(ValidComNumber(256));
-    EXPECT_EQ(ComDevicePath(1), R"(\\.\COM1)");
-    EXPECT_EQ(ComDevicePath(255), R"(\\.\COM255)") << "COM10 and above need the device path too";
+    std::string path;
+    EXPECT_EQ(LocateComPort(1, path), Ok);
+    EXPECT_EQ(path, R"(\\.\COM1)");
+    EXPECT_EQ(LocateComPort(255, path), Ok);
+    EXPECT_EQ(path, R"(\\.\COM255)") << "COM10 and above need the device path too";
 }
 
 TEST(WindowsDevices, AReadWaitsAtLeastTheTimeLeftWithinWhatCommTimeoutsTakes)

@@ -151,9 +151,11 @@ std::vector<SerialPortEntry> ListSerialPorts()
 int32_t LocateUsbConverter(std::string& path)
 {
     std::optional<std::string> link;
-    if (const int32_t code = PortOverride("usb", link); code != Ok || link) {
-        path = link.value_or(std::string());
+    if (const int32_t code = PortOverride("usb", link); code != Ok)
         return code;
+    if (link) {
+        path = *link;
+        return Ok;
     }
     UsbConverterChoice choice = ChooseUsbConverter(ListUsbSerialPorts());
     path = std::move(choice.path);

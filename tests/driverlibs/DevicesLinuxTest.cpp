@@ -85,30 +85,25 @@ TEST(Devices, APortLinkCountsOnlyWhereNobodyElseCouldReplaceIt)
 {
     struct Case {
         const char* what;
+        int32_t code = PortLinksUntrusted;
         fs::perms folder = fs::perms::owner_all;
         fs::perms ports = fs::perms::owner_all;
         bool folderIsALink = false;
         bool anotherUsers = false;
         bool besideTheLibraries = false;
         bool linkAskedFor = true;
-        int32_t code = Ok;
     };
     constexpr auto everyone = fs::perms::all;
-    constexpr auto ownerAndGroup = fs::perms::owner_all | fs::perms::group_all;
     const Case cases[] = {
-        {"a private configuration folder"},
-        {"the configuration folder others may write", everyone, fs::perms::owner_all, false, false, false,
-         true, PortLinksUntrusted},
-        {"ports/ the group may write", fs::perms::owner_all, ownerAndGroup, false, false, false, true,
-         PortLinksUntrusted},
-        {"the configuration folder a symbolic link to a private one", fs::perms::owner_all,
-         fs::perms::owner_all, true, false, false, true, PortLinksUntrusted},
-        {"another user's configuration folder", fs::perms::owner_all, fs::perms::owner_all, false, true,
-         false, true, PortLinksUntrusted},
-        {"no link asked for where others may write: the default device", everyone, everyone, false, false,
-         false, false, Ok},
-        {"the libraries' own folder, which whoever may write could replace the libraries in",
-         everyone, everyone, false, false, true, true, Ok},
+        {.what = "a private configuration folder", .code = Ok},
+        {.what = "the configuration folder others may write", .folder = everyone},
+        {.what = "ports/ the group may write", .ports = fs::perms::owner_all | fs::perms::group_all},
+        {.what = "the configuration folder a symbolic link to a private one", .folderIsALink = true},
+        {.what = "another user's configuration folder", .anotherUsers = true},
+        {.what = "no link asked for where others may write: the default device", .code = Ok,
+         .folder = everyone, .ports = everyone, .linkAskedFor = false},
+        {.what = "the libraries' own folder, where whoever may write could replace the libraries",
+         .code = Ok, .folder = everyone, .ports = everyone, .besideTheLibraries = true},
     };
     const fs::path root = fs::temp_directory_path() / ("serkon-ports-" + std::to_string(getpid()));
     int number = 0;

@@ -24,6 +24,20 @@ inline std::vector<std::string> EntryNames(const char* stem)
 
 class ProgramFolder;
 
+// An Init the library must refuse: what it was given, the code it must answer with, and that
+// code's text where the row checks it. `fault` names what the row would catch.
+struct RefusedInit {
+    const char* fault;
+    uint8_t type;
+    intptr_t parameter;
+    int32_t code;
+    const char* text = nullptr;
+};
+
+// Opens each row's interface with its parameter through the binding, in a program folder of
+// its own, and expects the row's code and text (InterfacesTest.cpp).
+void ExpectEachRefused(std::initializer_list<RefusedInit> rows);
+
 // What only the platform can tell of a library (InterfacesLinuxTest.cpp, InterfacesWindowsTest.cpp):
 // the names the file at the path exports, and whether the folder's copy is loaded in this process.
 std::vector<std::string> ExportedNames(const std::string& libraryPath);

@@ -17,32 +17,32 @@
 #include <string>
 #include <vector>
 
-TEST(ComPort, PortNumbersBelowOneAreRefused)
+void ExpectEachRefused(std::initializer_list<RefusedInit> rows)
 {
     ProgramFolder folder;
-    for (const intptr_t port : {0, -1}) {
-        Connection connection(Com);
-        EXPECT_EQ(connection.Open(port), 20);
+    for (const RefusedInit& row : rows) {
+        Connection connection(row.type);
+        EXPECT_EQ(connection.Open(row.parameter), row.code) << row.fault;
+        if (row.text) {
+            EXPECT_EQ(DriverErrorString(row.type, uint32_t(row.code)), QString::fromUtf8(row.text))
+                << row.fault;
+        }
     }
-    EXPECT_EQ(DriverErrorString(Com, 20), QStringLiteral("Neplatné číslo portu COM"));
 }
 
-TEST(UsbConverter, WithoutAConverterSaysSo)
+TEST(DriverLibrary, RefusesAnInitItCannotServeWithItsCodeAndText)
 {
-    ProgramFolder folder;
-    Connection connection(Usb);
-    EXPECT_EQ(connection.Open(), 21);
-    EXPECT_EQ(DriverErrorString(Usb, 21),
-              QStringLiteral("USB konvertor RVC-772 nenalezen - je připojen?"));
-}
-
-TEST(IsaCard, BaseAddressesOutsideTheIsaRangeAreRefused)
-{
-    ProgramFolder folder;
-    for (const intptr_t base : {0x0, 0x50, 0x301, 0x400, 0xFFFF}) {
-        Connection connection(Isa);
-        EXPECT_EQ(connection.Open(base), 25) << base;
-    }
+    ExpectEachRefused({
+        {"COM port 0 taken for a port", Com, 0, 20, "Neplatné číslo portu COM"},
+        {"a negative COM port number taken for a port", Com, -1, 20},
+        {"a USB converter reported where none is attached", Usb, 0, 21,
+         "USB konvertor RVC-772 nenalezen - je připojen?"},
+        {"ISA base 0 accepted", Isa, 0x0, 25},
+        {"an ISA base below the card's range accepted", Isa, 0x50, 25},
+        {"an ISA base off the card's 8-port steps accepted", Isa, 0x301, 25},
+        {"an ISA base above the card's range accepted", Isa, 0x400, 25},
+        {"an ISA base beyond the ISA bus accepted", Isa, 0xFFFF, 25},
+    });
 }
 
 TEST(LanConverter, BadAddressPortAndTimeOutAreRefused)

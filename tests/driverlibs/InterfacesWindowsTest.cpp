@@ -57,37 +57,15 @@ bool IsLoaded(const ProgramFolder&, const char* libraryFile)
         != nullptr;
 }
 
-TEST(ComPort, NumbersAboveWindowsHighestPortAreRefused)
+TEST(DriverLibrary, RefusesWhatWindowsCannotServeWithItsCodeAndText)
 {
-    ProgramFolder folder;
-    Connection connection(Com);
-    EXPECT_EQ(connection.Open(256), 20);
-}
-
-TEST(ComPort, AnAbsentPortIsReportedWithWindowsAdvice)
-{
-    ProgramFolder folder;
-    Connection connection(Com);
-    EXPECT_EQ(connection.Open(255), 13);
-    EXPECT_EQ(DriverErrorString(Com, 13),
-              QStringLiteral("Port neexistuje - zkontrolujte číslo portu COM"));
-}
-
-TEST(PciCard, IsOpenedAsTheComPortItIs)
-{
-    ProgramFolder folder;
-    Connection connection(Pci);
-    EXPECT_EQ(connection.Open(), 5);
-    EXPECT_EQ(DriverErrorString(Pci, 5),
-              QStringLiteral("PCI karta RVB-771 se ve Windows otevírá jako Standardní COMx"));
-}
-
-TEST(IsaCard, WindowsGivesNoPortIo)
-{
-    ProgramFolder folder;
-    Connection connection(Isa);
-    EXPECT_EQ(connection.Open(0x2E8), 4);
-    EXPECT_EQ(DriverErrorString(Isa, 4),
-              QStringLiteral("Rozhraní potřebuje přímý přístup k I/O portům, který Windows "
-                             "programům nedovolí"));
+    ExpectEachRefused({
+        {"COM256, above Windows' highest port, opened", Com, 256, 20},
+        {"an absent COM port reported without Windows advice", Com, 255, 13,
+         "Port neexistuje - zkontrolujte číslo portu COM"},
+        {"the PCI card not sent to the COM port Windows makes of it", Pci, 0, 5,
+         "PCI karta RVB-771 se ve Windows otevírá jako Standardní COMx"},
+        {"the ISA card not refused for want of port I/O", Isa, 0x2E8, 4,
+         "Rozhraní potřebuje přímý přístup k I/O portům, který Windows programům nedovolí"},
+    });
 }

@@ -22,8 +22,6 @@ inline std::vector<std::string> EntryNames(const char* stem)
     return names;
 }
 
-class ProgramFolder;
-
 // An Init the library must refuse: what it was given, the code it must answer with, and that
 // code's text where the row checks it. `fault` names what the row would catch.
 struct RefusedInit {
@@ -39,6 +37,5 @@ struct RefusedInit {
 void ExpectEachRefused(std::initializer_list<RefusedInit> rows);
 
 // What only the platform can tell of a library (InterfacesLinuxTest.cpp, InterfacesWindowsTest.cpp):
-// the names the file at the path exports, and whether the folder's copy is loaded in this process.
+// the names the file at the path exports.
 std::vector<std::string> ExportedNames(const std::string& libraryPath);
-bool IsLoaded(const ProgramFolder& folder, const char* libraryFile);

@@ -1,6 +1,5 @@
 // What the libraries do on Linux: COM ports, the USB converter and the PCI card through ports/
-// links to pseudo-terminals, the ISA card's port access; exports and loaded copies as Linux
-// tells them.
+// links to pseudo-terminals, the ISA card's port access; exports as Linux tells them.
 #include "Connection.h"
 #include "Interfaces.h"
 #include "tests/support/ProgramFolder.h"
@@ -11,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 
 #include <cstdio>
 #include <fcntl.h>
@@ -30,19 +28,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-int MappedCopies(const std::string& path)
-{
-    QFile maps(QStringLiteral("/proc/self/maps"));
-    if (!maps.open(QIODevice::ReadOnly))
-        return -1;
-    int copies = 0;
-    const std::string resolved = fs::canonical(path).string();
-    for (const QByteArray& line : maps.readAll().split('\n'))
-        if (line.endsWith(QByteArray::fromStdString(resolved)))
-            ++copies;
-    return copies;
-}
 
 // Whether this process may do port I/O at the base. Asking changes only the process's own
 // permission bitmap and is undone at once; no port is read or written.
@@ -88,11 +73,6 @@ std::vector<std::string> ExportedNames(const std::string& libraryPath)
     }
     pclose(pipe);
     return names;
-}
-
-bool IsLoaded(const ProgramFolder& folder, const char* libraryFile)
-{
-    return MappedCopies(folder.Library(libraryFile)) > 0;
 }
 
 TEST(ComPort, ALinkToNothingOrToAPlainFileIsReported)

@@ -2,6 +2,7 @@
 // with their codes, several connections at once, the texts of the codes, exports and unloading.
 #include "Connection.h"
 #include "Interfaces.h"
+#include "MappedCopies.h"
 #include "tests/support/ProgramFolder.h"
 
 #include "Servers.h"
@@ -210,11 +211,11 @@ TEST(DriverLibrary, IsUnloadedWhenTheConnectionCloses)
     ProgramFolder folder;
     sim::Module module;
     sim::UdpServer server(module);
-    const char* file = InterfaceTypes[Lan].libraryFile;
+    const QString library = folder.FilePath(QString::fromUtf8(InterfaceTypes[Lan].libraryFile));
     {
         Connection connection(Lan);
         ASSERT_EQ(connection.OpenLan("127.0.0.1", server.Port()), 0);
-        EXPECT_TRUE(IsLoaded(folder, file));
+        EXPECT_EQ(MappedCopies(library), 1);
     }
-    EXPECT_FALSE(IsLoaded(folder, file));
+    EXPECT_EQ(MappedCopies(library), 0);
 }

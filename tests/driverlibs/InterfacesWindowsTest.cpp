@@ -1,5 +1,5 @@
 // What the libraries do on Windows: COM numbers and absent ports, the cards that Windows
-// leaves to its COM ports; exports and loaded DLLs as Windows tells them.
+// leaves to its COM ports; exports as Windows tells them.
 #include "Connection.h"
 #include "Interfaces.h"
 #include "tests/support/ProgramFolder.h"
@@ -49,12 +49,6 @@ std::vector<std::string> ExportedNames(const std::string& libraryPath)
     std::vector<std::string> names = ExportDirectoryNames(library);
     FreeLibrary(library);
     return names;
-}
-
-bool IsLoaded(const ProgramFolder&, const char* libraryFile)
-{
-    return GetModuleHandleW(reinterpret_cast<const wchar_t*>(QString::fromUtf8(libraryFile).utf16()))
-        != nullptr;
 }
 
 TEST(DriverLibrary, RefusesWhatWindowsCannotServeWithItsCodeAndText)

@@ -1,6 +1,7 @@
 // Points the binding at one variant of the test driver libraries and resets their script.
 #pragma once
 
+#include "MappedCopies.h"
 #include "ScriptControl.h"
 
 #include "core/ProgramDirectory.h"
@@ -18,5 +19,3 @@ inline void UseTestDrivers(const char* variant)
     testdriver::Reset();
 }
 
-// How many copies of the library file are mapped into the process.
-int MappedCopies(const QString& libraryPath);

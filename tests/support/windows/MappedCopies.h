@@ -1,13 +1,15 @@
-#include "TestDrivers.h"
+// Whether a library file is loaded into this process: 1 or 0, since Windows maps a library once
+// however often it is loaded and counts the references instead.
+#pragma once
 
 #include <QDir>
 #include <QFileInfo>
+#include <QString>
 
 #include <windows.h>
 
-int MappedCopies(const QString& libraryPath)
+inline int MappedCopies(const QString& libraryPath)
 {
-    // A library is mapped once however often it is loaded; the loader counts the references.
     const QString fullPath = QDir::toNativeSeparators(QFileInfo(libraryPath).absoluteFilePath());
     HMODULE module = nullptr;
     return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,

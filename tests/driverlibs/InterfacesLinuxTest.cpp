@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>

@@ -1,3 +1,4 @@
+#include "MappedCopies.h"
 #include "TestDrivers.h"
 
 #include "core/Cp1250.h"

@@ -1,5 +1,6 @@
 // Loading libraries on Windows: from a folder whose name is not ASCII, with what a library needs
 // found beside it.
+#include "MappedCopies.h"
 #include "TestDrivers.h"
 
 #include "drivers/DriverBinding.h"

@@ -1,7 +1,6 @@
 // Points the binding at one variant of the test driver libraries and resets their script.
 #pragma once
 
-#include "MappedCopies.h"
 #include "ScriptControl.h"
 
 #include "core/ProgramDirectory.h"
@@ -18,4 +17,3 @@ inline void UseTestDrivers(const char* variant)
     SetProgramDirectory(TestDriverDirectory(variant));
     testdriver::Reset();
 }
-

@@ -12,8 +12,7 @@ inline int MappedCopies(const QString& libraryPath)
     QFile maps(QStringLiteral("/proc/self/maps"));
     if (!maps.open(QIODevice::ReadOnly))
         return -1;
-    const QString resolved = QFileInfo(libraryPath).canonicalFilePath();
-    const QByteArray path = (resolved.isEmpty() ? libraryPath : resolved).toLocal8Bit();
+    const QByteArray path = QFileInfo(libraryPath).canonicalFilePath().toLocal8Bit();
     int copies = 0;
     for (const QByteArray& line : maps.readAll().split('\n')) {
         const QList<QByteArray> fields = line.simplified().split(' ');
